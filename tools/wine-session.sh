@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# A Wine session for running the installer: a private X screen, a Wine prefix
+# with a Chinese (code page 936) locale, drive letters mapped to folders of
+# our own, and a cleanup that undoes all of it. Source this file, then:
+#
+#   trap ws_cleanup EXIT
+#   ws_start_xvfb                         # exports DISPLAY
+#   ws_create_prefix build/e2e/prefix     # fresh prefix, removed by ws_cleanup
+#   ws_use_prefix build/run-prefix        # or: kept prefix, created if missing
+#   ws_map_drive d build/e2e/drive-d
+#   wine some.exe
+#
+# Only what this session started is stopped: its Xvfb by pid, the wineserver
+# of its prefix, and the prefix itself if ws_create_prefix made it.
+
+# Wine must be quiet, and must see a Chinese system: LANG=zh_CN.UTF-8 makes
+# GetACP() return 936 (GBK), the code page the installer's texts are in
+# (LC_ALL would override LANG, so it must not be set).
+export WINEDEBUG=-all
+export LANG=zh_CN.UTF-8
+unset LC_ALL
+
+WS_XVFB_PID=
+WS_PREFIX=
+WS_PREFIX_OWNED=0
+
+ws_log() { echo "wine-session: $*" >&2; }
+
+# Starts `Xvfb :N -screen 0 WIDTHxHEIGHTx24` on a free display N, exports
+# DISPLAY=:N and waits until the server answers. Xvfb picks N itself
+# (-displayfd), so two sessions started at once cannot race for a number.
+ws_start_xvfb() {
+  local size=${1:-1920x1080}
+  local number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  WS_XVFB_PID=$!
+  local tries
+  for tries in $(seq 100); do
+    [ -s "$number_file" ] && break
+    kill -0 "$WS_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  local number
+  number=$(tr -dc '0-9' <"$number_file")
+  rm -f "$number_file"
+  if [ -z "$number" ]; then
+    ws_log "Xvfb did not start"
+    return 1
+  fi
+  export DISPLAY=":$number"
+  for tries in $(seq 100); do
+    if xdpyinfo >/dev/null 2>&1; then
+      ws_log "Xvfb pid $WS_XVFB_PID on $DISPLAY ($size)"
+      return 0
+    fi
+    sleep 0.1
+  done
+  ws_log "Xvfb on $DISPLAY does not answer"
+  return 1
+}
+
+# Makes a fresh prefix in FOLDER (anything there before is removed) and
+# marks it for removal by ws_cleanup. Prints how long the creation took.
+ws_create_prefix() {
+  local folder
+  folder=$(realpath -m "$1")
+  rm -rf "$folder"
+  ws_init_prefix "$folder"
+  WS_PREFIX_OWNED=1
+}
+
+# Uses the prefix in FOLDER, creating it if it is missing. ws_cleanup stops
+# its wineserver but keeps it.
+ws_use_prefix() {
+  local folder
+  folder=$(realpath -m "$1")
+  if [ -f "$folder/system.reg" ]; then
+    export WINEPREFIX=$folder
+    WS_PREFIX=$folder
+  else
+    ws_init_prefix "$folder"
+  fi
+}
+
+ws_init_prefix() {
+  local folder=$1
+  mkdir -p "$(dirname "$folder")"
+  export WINEPREFIX=$folder
+  WS_PREFIX=$folder
+  local started=$SECONDS
+  # mscoree and mshtml off while creating: otherwise Wine offers to download
+  # Mono and Gecko in a dialog that nobody would answer.
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+  wineserver -w
+  ws_log "prefix $folder created in $((SECONDS - started)) s"
+}
+
+# Maps drive LETTER (e.g. d) of the current prefix to FOLDER, creating it.
+ws_map_drive() {
+  local letter=${1,,} folder
+  folder=$(realpath -m "$2")
+  mkdir -p "$folder"
+  ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
+}
+
+# Stops everything this session started; for `trap ws_cleanup EXIT`.
+ws_cleanup() {
+  if [ -n "$WS_PREFIX" ] && [ -d "$WS_PREFIX" ]; then
+    WINEPREFIX=$WS_PREFIX wineserver -k 2>/dev/null || true
+    WINEPREFIX=$WS_PREFIX timeout 10 wineserver -w 2>/dev/null || true
+    if [ "$WS_PREFIX_OWNED" = 1 ]; then
+      rm -rf "$WS_PREFIX"
+    fi
+  fi
+  if [ -n "$WS_XVFB_PID" ]; then
+    kill "$WS_XVFB_PID" 2>/dev/null || true
+    wait "$WS_XVFB_PID" 2>/dev/null || true
+  fi
+  WS_PREFIX=
+  WS_PREFIX_OWNED=0
+  WS_XVFB_PID=
+}

@@ -1,0 +1,80 @@
+// The installer window as data: the window's own settings and its thirteen
+// controls, in definition order. Building, painting and routing read this
+// table; the derived facts below are the rules that turn it into a window.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "window/Control.h"
+
+namespace window {
+
+enum class ControlKind : std::uint8_t { ShapeBox, EditBox, Button, Label, CheckBox, HyperLinker };
+enum class Pointer : std::uint8_t { Arrow, Hand };
+// The handler a control's event is bound to.
+enum class Binding : std::uint8_t { None, InstallClicked, FinishClicked, ExitLinkReleased };
+
+// 0x00RRGGBB, or the system's button-face colour.
+using Colour = std::uint32_t;
+inline constexpr Colour kButtonFace = 0xFF000000u;
+
+struct Font {
+  const char* face;  // null: the stock default GUI font
+  int height;        // em height in pixels
+  int weight;
+};
+inline constexpr Font kDefaultGuiFont{nullptr, 0, 0};
+
+inline constexpr int kInWindow = -1;  // parent index of a control placed on the window
+
+struct ControlDefinition {
+  Control name;
+  ControlKind kind;
+  int parent;  // index of the parent shape box, or kInWindow
+  int left, top, width, height;
+  bool tabStop;
+  int tabOrder;
+  Pointer pointer;
+  const char* caption;  // caption, or the edit box's content at start
+  Font font;
+  Colour text;
+  Colour background;
+  Colour hover;  // the link's text while the pointer is over it
+  Colour outline;
+  bool checked;
+  Binding binding;
+};
+
+struct WindowSettings {
+  int width, height;
+  const char* title;
+  Colour background;
+  bool escCloses;
+  Binding created;
+};
+
+struct WindowDefinition {
+  WindowSettings window;
+  std::span<const ControlDefinition> controls;
+};
+
+const WindowDefinition& InstallerWindowDefinition();
+
+// False when the definition cannot be built: wrong count, a name out of
+// place, a parent that is not an earlier-built shape box, a control that
+// does not fit its parent, a kind without the setting it needs.
+bool CheckDefinition(const WindowDefinition& definition);
+
+struct Point {
+  int x, y;
+};
+// Centred on a screen of the given full size, rounded toward zero.
+Point CentredPosition(int screenWidth, int screenHeight, int width, int height);
+
+// The children of `parent` (an index or kInWindow), topmost first.
+std::vector<int> StackingOrder(const WindowDefinition& definition, int parent);
+// The tab stops in the order Tab visits them.
+std::vector<int> KeyboardOrder(const WindowDefinition& definition);
+
+}  // namespace window
