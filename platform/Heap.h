@@ -1,6 +1,6 @@
 // The one heap that every text block comes from, and the test that tells a
 // block from the program's own constant data. Win32: the process heap and the
-// executable's image; elsewhere: malloc and the program's loaded image.
+// executable's image. The host tests provide a counting heap of their own.
 #pragma once
 #include <cstddef>
 

@@ -49,6 +49,7 @@ trap 'echo "e2e: stopped by timeout or signal" >&2; exit 124' TERM INT
 
 ws_start_xvfb 1920x1080
 ws_create_prefix "$e2e_root/prefix"
+ws_no_window_manager
 rm -rf "$e2e_root/drive-d" "$e2e_root/work"
 ws_map_drive d "$e2e_root/drive-d"
 mkdir -p "$e2e_root/work"

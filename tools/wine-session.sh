@@ -96,6 +96,13 @@ ws_init_prefix() {
   ws_log "prefix $folder created in $((SECONDS - started)) s"
 }
 
+# Tells Wine that no window manager runs on this screen (Xvfb alone), so it
+# manages its windows itself. Otherwise hiding or destroying a window with a
+# taskbar button waits 2 s for a window manager's answer that never comes.
+ws_no_window_manager() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
 # Maps drive LETTER (e.g. d) of the current prefix to FOLDER, creating it.
 ws_map_drive() {
   local letter=${1,,} folder

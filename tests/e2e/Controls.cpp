@@ -3,6 +3,10 @@
 namespace e2e::controls {
 
 namespace {
+// How long a control may take to answer a message before the harness stops
+// waiting (a hung installer must fail a test, not stall it).
+constexpr UINT kAnswerMs = 2000;
+
 struct IdSearch {
   int id;
   HWND found;
@@ -25,10 +29,18 @@ HWND Find(HWND window, int id) {
 }
 
 std::string Text(HWND control) {
-  const int length = GetWindowTextLengthA(control);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  // GetWindowTextA does not ask a window of another process: it returns the
+  // caption Windows keeps, which an edit box leaves empty. So ask the
+  // control itself, as GetWindowTextA would in the installer's own process.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
+    return {};
+  }
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, kAnswerMs, &copied);
+  text.resize(copied);
   return text;
 }
 
@@ -40,7 +52,11 @@ std::string ClassName(HWND control) {
 
 bool Visible(HWND control) { return IsWindowVisible(control) != FALSE; }
 
-bool Checked(HWND control) { return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Checked(HWND control) {
+  DWORD_PTR state = BST_UNCHECKED;
+  SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state);
+  return state == BST_CHECKED;
+}
 
 HWND Focus(HWND window) {
   GUITHREADINFO info{};

@@ -10,7 +10,8 @@ namespace e2e::controls {
 // The descendant of `window` whose control ID is `id`, or null.
 HWND Find(HWND window, int id);
 
-// GetWindowTextA: the ANSI (GBK) text, comparable with this harness's literals.
+// The control's text in the ANSI code page (GBK), comparable with this
+// harness's literals (WM_GETTEXT: GetWindowTextA would not ask the control).
 std::string Text(HWND control);
 std::string ClassName(HWND control);
 bool Visible(HWND control);
