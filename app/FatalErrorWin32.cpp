@@ -4,7 +4,7 @@
 
 #include "app/EventGate.h"
 #include "app/FatalError.h"
-#include "app/Program.h"
+#include "app/Com.h"
 
 namespace app {
 

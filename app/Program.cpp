@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/Com.h"
 #include "app/EventGate.h"
 #include "app/FatalError.h"
 #include "app/Handlers.h"
@@ -8,8 +9,6 @@
 
 namespace app {
 namespace {
-
-bool comStarted = false;
 
 // Before anything can load a DLL on demand: look for DLLs in the system
 // folder only. An installer is run from folders that anyone can drop files
@@ -78,18 +77,12 @@ int RunMessageLoop(window::InstallerWindow& window) {
 
 }  // namespace
 
-void EndCom() {
-  if (comStarted) OleUninitialize();
-  comStarted = false;
-}
-
 int RunInstaller(HINSTANCE instance) {
   RestrictDllSearch();
   // A path on a drive without media must give the installer's own message,
   // not a system box that blocks it.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  OleInitialize(nullptr);  // its result does not matter; it is undone once at the end
-  comStarted = true;
+  StartCom();
   EnterOwnFolder();
 
   const window::WindowDefinition& definition = window::InstallerWindowDefinition();

@@ -8,7 +8,4 @@ namespace app {
 // Returns the exit code: the code carried by WM_QUIT.
 int RunInstaller(HINSTANCE instance);
 
-// Ends COM on the way out, once, if the start initialised it.
-void EndCom();
-
 }  // namespace app

@@ -1,6 +1,6 @@
 // The one heap that every text block comes from, and the test that tells a
 // block from the program's own constant data. Win32: the process heap and the
-// executable's image. The host tests provide a counting heap of their own.
+// executable's image (HeapWin32.cpp). The host tests bring a counting heap.
 #pragma once
 #include <cstddef>
 

@@ -37,6 +37,10 @@ char* FolderOf(const char* name) {
 // What the original create-and-truncate would meet: a file held open
 // without sharing, or one that may not be written (read-only, no rights).
 bool ExistingFileRefusesWrite(const char* name) {
+  // Read-only is asked for explicitly: where the file system lets a
+  // privileged user open such a file for writing, it must still be refused.
+  const DWORD attributes = GetFileAttributesA(name);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return true;
   FileHandle probe(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (probe.valid()) return false;

@@ -9,10 +9,11 @@
 # harness. Exits with the harness's exit code; cleans up whatever happens.
 set -euo pipefail
 
-# A hang must never block CI: the whole run, cleanup included, is bounded.
+# A hang must never block CI: the whole run is bounded, 900 s unless
+# QUORVANE_E2E_TIMEOUT (seconds) says otherwise.
 if [ -z "${QUORVANE_E2E_BOUNDED:-}" ]; then
   export QUORVANE_E2E_BOUNDED=1
-  exec timeout --kill-after=30 900 "$0" "$@"
+  exec timeout --kill-after=30 "${QUORVANE_E2E_TIMEOUT:-900}" "$0" "$@"
 fi
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -41,7 +42,7 @@ for file in "$installer" "$harness"; do
   fi
 done
 
-e2e_root=$repo/build/e2e
+e2e_root=${QUORVANE_E2E_DIR:-$repo/build/e2e}
 started=$SECONDS
 trap ws_cleanup EXIT
 # timeout stops the run with SIGTERM: leave through the EXIT trap.

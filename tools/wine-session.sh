@@ -35,8 +35,7 @@ ws_start_xvfb() {
   number_file=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   WS_XVFB_PID=$!
-  local tries
-  for tries in $(seq 100); do
+  for _ in $(seq 100); do
     [ -s "$number_file" ] && break
     kill -0 "$WS_XVFB_PID" 2>/dev/null || break
     sleep 0.1
@@ -49,7 +48,7 @@ ws_start_xvfb() {
     return 1
   fi
   export DISPLAY=":$number"
-  for tries in $(seq 100); do
+  for _ in $(seq 100); do
     if xdpyinfo >/dev/null 2>&1; then
       ws_log "Xvfb pid $WS_XVFB_PID on $DISPLAY ($size)"
       return 0
