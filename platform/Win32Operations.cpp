@@ -151,8 +151,11 @@ bool Win32Operations::StartProgram(const char* program) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  const bool started = CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                                      nullptr, &startup, &process) != FALSE;
+  // The program gets the system's default error mode, not the installer's
+  // own (which suppresses the system's error boxes for the installer only).
+  const bool started = CreateProcessA(program, commandLine, nullptr, nullptr, FALSE,
+                                      CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
+                                      &process) != FALSE;
   app::FreeText(commandLine);
   if (!started) return false;
   WaitForInputIdle(process.hProcess, 1000);
