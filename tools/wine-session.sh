@@ -17,6 +17,9 @@
 # GetACP() return 936 (GBK), the code page the installer's texts are in
 # (LC_ALL would override LANG, so it must not be set).
 export WINEDEBUG=-all
+# Wine's menu builder would copy every shortcut the installer saves into the
+# Linux desktop and menus; the tests look at the prefix alone.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 export LANG=zh_CN.UTF-8
 unset LC_ALL
 
@@ -92,7 +95,21 @@ ws_init_prefix() {
   # Mono and Gecko in a dialog that nobody would answer.
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
   wineserver -w
+  ws_own_user_folders
   ws_log "prefix $folder created in $((SECONDS - started)) s"
+}
+
+# Wine links the user's Desktop, Documents, ... to the Linux home folder.
+# Give the prefix folders of its own, so that a shortcut the installer saves
+# on the desktop lands inside the prefix, never in the real home folder.
+ws_own_user_folders() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link"
+      mkdir -p "$link"
+    fi
+  done
 }
 
 # Tells Wine that no window manager runs on this screen (Xvfb alone), so it
