@@ -18,15 +18,8 @@ packages=(
   osslsigncode openssl dpkg-dev imagemagick xdotool
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$repo/tools/apt-packages.sh"
+ensure_packages "${packages[@]}"
 
 # Wine shows the installer's Chinese texts only with a GBK (code page 936) locale.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then

@@ -15,15 +15,8 @@ root="$(cd "$here/.." && pwd)"
 out="$root/resources/banner.jpg"
 
 # --- Debian packages --------------------------------------------------------
-needed=(imagemagick fonts-wqy-zenhei libjpeg-turbo-progs fontconfig)
-missing=()
-for pkg in "${needed[@]}"; do
-    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-fi
+source "$root/tools/apt-packages.sh"
+ensure_packages imagemagick fonts-wqy-zenhei libjpeg-turbo-progs fontconfig
 
 # Debian's ImageMagick; another "convert" may come first in PATH.
 convert=/usr/bin/convert

@@ -16,15 +16,8 @@ out="$root/payload/Help.avi"
 target_size=1819288
 
 # --- Debian packages --------------------------------------------------------
-needed=(ffmpeg fonts-wqy-zenhei fontconfig python3)
-missing=()
-for pkg in "${needed[@]}"; do
-    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-fi
+source "$root/tools/apt-packages.sh"
+ensure_packages ffmpeg fonts-wqy-zenhei fontconfig python3
 
 font="$(fc-list ':family=WenQuanYi Zen Hei' file | sed -n 's/: *$//p' | grep -i 'wqy-zenhei\.ttc' | head -n 1)"
 if [ -z "$font" ]; then

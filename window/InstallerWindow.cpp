@@ -323,25 +323,28 @@ LRESULT InstallerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-LRESULT CALLBACK InstallerWindow::WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The object a window was created for, taken from WM_NCCREATE's creation
+// parameter and kept in the window's user data; null before that, and for
+// a window that is no longer the object's own.
+template <typename Owner, HWND Owner::*handle>
+Owner* InstallerWindow::OwnerOf(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<InstallerWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
+    auto* owner = static_cast<Owner*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    owner->*handle = hwnd;
   }
-  auto* self = reinterpret_cast<InstallerWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
+  auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return owner != nullptr && owner->*handle == hwnd ? owner : nullptr;
+}
+
+LRESULT CALLBACK InstallerWindow::WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  InstallerWindow* self = OwnerOf<InstallerWindow, &InstallerWindow::hwnd_>(hwnd, message, lParam);
+  return self == nullptr ? DefWindowProcA(hwnd, message, wParam, lParam) : self->Handle(message, wParam, lParam);
 }
 
 LRESULT CALLBACK InstallerWindow::ControlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* control = static_cast<ControlWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-    control->hwnd = hwnd;
-  }
-  auto* control = reinterpret_cast<ControlWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (control == nullptr || control->hwnd != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
+  ControlWindow* control = OwnerOf<ControlWindow, &ControlWindow::hwnd>(hwnd, message, lParam);
+  if (control == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
   return TraitsOf(control->definition->kind).procedure(*control, message, wParam, lParam);
 }
 

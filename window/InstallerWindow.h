@@ -59,6 +59,8 @@ class InstallerWindow final : public app::WindowServices {
  private:
   static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename Owner, HWND Owner::*handle>
+  static Owner* OwnerOf(HWND hwnd, UINT message, LPARAM lParam);
   bool RegisterClasses();
   bool CreateControl(int index);
   void StackControls();
