@@ -53,6 +53,11 @@ ws_create_prefix "$e2e_root/prefix"
 ws_no_window_manager
 rm -rf "$e2e_root/drive-d" "$e2e_root/work"
 ws_map_drive d "$e2e_root/drive-d"
+# --- small drive (begin): F: is a 1 MiB file system, for a disk that fills
+# (InstallTest). The payload's first three files fit, the tutorial does not.
+ws_mount_small_drive f "$e2e_root/drive-f" 1m ||
+  echo "e2e: no small drive F: (mount failed); the full-disk test will fail" >&2
+# --- small drive (end) ---
 mkdir -p "$e2e_root/work"
 
 # The harness runs in build/e2e/work and gives each test a folder there.

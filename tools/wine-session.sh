@@ -26,6 +26,7 @@ unset LC_ALL
 WS_XVFB_PID=
 WS_PREFIX=
 WS_PREFIX_OWNED=0
+WS_MOUNTS=()  # small drives mounted by ws_mount_small_drive
 
 ws_log() { echo "wine-session: $*" >&2; }
 
@@ -127,6 +128,34 @@ ws_map_drive() {
   ln -sfn "$folder" "$WINEPREFIX/dosdevices/$letter:"
 }
 
+# --- small drive (begin) ---
+# Maps drive LETTER to FOLDER with a file system of its own of SIZE (as
+# `mount -o size=` takes it, e.g. 1m), for a disk that fills. Needs root.
+# Returns non-zero (and maps nothing) if the mount fails. ws_cleanup
+# unmounts it after Wine has let go of its files.
+ws_mount_small_drive() {
+  local letter=$1 folder size=$3
+  folder=$(realpath -m "$2")
+  mkdir -p "$folder"
+  if mountpoint -q "$folder"; then umount "$folder" || return 1; fi
+  if ! mount -t tmpfs -o "size=$size,mode=0755" tmpfs "$folder"; then
+    ws_log "cannot mount a $size file system on $folder"
+    return 1
+  fi
+  WS_MOUNTS+=("$folder")
+  ws_map_drive "$letter" "$folder"
+  ws_log "drive $letter: is a $size file system on $folder"
+}
+
+ws_unmount_small_drives() {
+  local folder
+  for folder in "${WS_MOUNTS[@]}"; do
+    umount "$folder" 2>/dev/null || umount -l "$folder" 2>/dev/null || ws_log "cannot unmount $folder"
+  done
+  WS_MOUNTS=()
+}
+# --- small drive (end) ---
+
 # Stops everything this session started; for `trap ws_cleanup EXIT`.
 ws_cleanup() {
   if [ -n "$WS_PREFIX" ] && [ -d "$WS_PREFIX" ]; then
@@ -136,6 +165,7 @@ ws_cleanup() {
       rm -rf "$WS_PREFIX"
     fi
   fi
+  ws_unmount_small_drives  # small drive: after wineserver has ended
   if [ -n "$WS_XVFB_PID" ]; then
     kill "$WS_XVFB_PID" 2>/dev/null || true
     wait "$WS_XVFB_PID" 2>/dev/null || true

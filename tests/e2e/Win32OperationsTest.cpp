@@ -136,15 +136,15 @@ TEST_F(Win32OperationsTest, ANameInAMissingFolderOrAFolderIsRefused) {
 }
 
 TEST_F(Win32OperationsTest, AReplacedFileIsNeverSeenPartlyWritten) {
-  const std::string first(2 * 1024 * 1024, 'a');
-  const std::string second(2 * 1024 * 1024 + 4096, 'b');
+  const std::string first(512 * 1024, 'a');
+  const std::string second(512 * 1024 + 4096, 'b');
   const std::string name = At("watched.bin");
   ASSERT_TRUE(system_.WriteWholeFile(name.c_str(), first.data(), static_cast<std::uint32_t>(first.size())));
   std::atomic<bool> done{false};
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
     while (!done) {
-      Sleep(5);  // leave the writer moments in which nobody holds the file
+      Sleep(20);  // leave the writer moments in which nobody holds the file
       const std::string seen = ReadRaw(name);
       if (seen == "<unreadable>") continue;
       ++reads;
@@ -155,6 +155,7 @@ TEST_F(Win32OperationsTest, AReplacedFileIsNeverSeenPartlyWritten) {
   for (int round = 0; round < 40; ++round) {
     const std::string& next = round % 2 == 0 ? second : first;
     replaced += system_.WriteWholeFile(name.c_str(), next.data(), static_cast<std::uint32_t>(next.size())) ? 1 : 0;
+    Sleep(5);
   }
   done = true;
   reader.join();
