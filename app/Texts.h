@@ -7,8 +7,6 @@
 
 namespace app {
 
-using Text = char*;
-
 // A block of `size` bytes; running out of memory is a fatal error.
 char* AllocText(std::size_t size);
 // Releases a block; ignores a missing text and the program's constant texts.
