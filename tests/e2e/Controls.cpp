@@ -1,5 +1,8 @@
 #include "tests/e2e/Controls.h"
 
+#include "tests/e2e/Input.h"
+#include "tests/e2e/Wait.h"
+
 namespace e2e::controls {
 
 namespace {
@@ -71,6 +74,46 @@ RECT RectInWindow(HWND window, HWND control) {
   GetWindowRect(control, &rect);
   OffsetRect(&rect, -frame.left, -frame.top);
   return rect;
+}
+
+POINT CentreOnScreen(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool Click(HWND window, int id) {
+  HWND control = Find(window, id);
+  if (control == nullptr || !Visible(control)) return false;
+  const POINT centre = CentreOnScreen(control);
+  return input::ClickAt(centre.x, centre.y);
+}
+
+bool TypeInto(HWND window, int id, const std::string& text) {
+  HWND edit = Find(window, id);
+  if (!Click(window, id) || !WaitUntil([&] { return Focus(window) == edit; }, 2000)) return false;
+  bool emptied = false;
+  for (int attempt = 0; attempt < 3 && !emptied; ++attempt) {
+    input::Tap(VK_HOME);
+    input::Chord({VK_SHIFT, VK_END});
+    input::Tap(VK_DELETE);
+    emptied = WaitUntil([&] { return Text(edit).empty(); }, 1000);
+  }
+  if (!emptied) return false;
+  input::TypeText(text);
+  return WaitUntil([&] { return Text(edit) == text; }, 2000);
+}
+
+bool InstallAndShowCompletionPanel(HWND window, DWORD timeoutMs) {
+  if (!Click(window, k安装)) return false;
+  return WaitUntil(
+      [&] {
+        HWND installPanel = Find(window, k外形框1);
+        HWND completionPanel = Find(window, k外形框2);
+        return installPanel != nullptr && completionPanel != nullptr && !Visible(installPanel) &&
+               Visible(completionPanel);
+      },
+      timeoutMs);
 }
 
 }  // namespace e2e::controls

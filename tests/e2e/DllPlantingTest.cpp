@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "tests/e2e/Controls.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/InstallerFixture.h"
@@ -65,11 +66,6 @@ const std::vector<std::string> kPlantedNames = {
 };
 
 constexpr char kInstallFolder[] = "D:\\Tarnby";  // the default the installer offers
-constexpr int kInstallId = 111;  // 安装
-constexpr int kFinishId = 109;   // 完成
-constexpr int kTutorialBoxId = 101;
-constexpr int kShortcutBoxId = 107;
-constexpr int kRunBoxId = 108;
 
 std::string Lower(std::string text) {
   CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
@@ -111,23 +107,6 @@ std::string HarnessFolder() {
   char path[MAX_PATH * 2] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   return FolderOf(std::string(path, length < sizeof path ? length : 0));
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string ReadText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  std::string content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
 }
 
 // The handles of the modules loaded in `process` now (empty if it cannot be read).
@@ -301,7 +280,7 @@ std::vector<std::string> PlantingEvidence(const std::string& folder,
   HANDLE search = FindFirstFileA((folder + "\\planted-*.txt").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      std::string content = ReadText(folder + "\\" + found.cFileName);
+      std::string content = files::ReadWholeFile(folder + "\\" + found.cFileName).value_or("<unreadable>");
       while (!content.empty() && (content.back() == '\n' || content.back() == '\r')) content.pop_back();
       evidence.push_back(std::string("marker ") + found.cFileName + ": " + content);
     } while (FindNextFileA(search, &found));
@@ -356,7 +335,7 @@ class ScopedNativeFirst {
 // Copies the built planted DLL into `folder` under each of `names`.
 void Plant(const std::string& folder, const std::vector<std::string>& names) {
   const std::string source = HarnessFolder() + "\\" + kPlantedDll;
-  ASSERT_TRUE(FileExists(source)) << source << " is missing: it is built with QuorvaneE2E.exe "
+  ASSERT_TRUE(files::IsFile(source)) << source << " is missing: it is built with QuorvaneE2E.exe "
                                   << "and must lie beside it";
   for (const std::string& name : names) {
     const std::string target = folder + "\\" + name;
@@ -364,15 +343,6 @@ void Plant(const std::string& folder, const std::vector<std::string>& names) {
         << "cannot copy " << source << " to " << target << ", error " << GetLastError();
     DeleteFileA((folder + "\\planted-" + name + ".txt").c_str());
   }
-}
-
-void ClickControl(HWND window, int id) {
-  HWND control = controls::Find(window, id);
-  ASSERT_NE(control, nullptr) << "no control " << id;
-  RECT rect{};
-  ASSERT_TRUE(GetWindowRect(control, &rect));
-  ASSERT_TRUE(input::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2))
-      << "the pointer did not get to control " << id;
 }
 
 // Starts the installer with the planted DLLs beside it and Wine told to prefer them.
@@ -383,7 +353,7 @@ class DllPlantingTest : public InstallerFixture {
     char desktop[MAX_PATH] = {};
     if (SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop) == S_OK)
       shortcut_ = std::string(desktop) + "\\Quorvane.lnk";
-    shortcutBefore_ = shortcut_.empty() || FileExists(shortcut_);
+    shortcutBefore_ = shortcut_.empty() || files::IsFile(shortcut_);
     ASSERT_NO_FATAL_FAILURE(Plant(TestFolder(), kPlantedNames));
     nativeFirst_ = std::make_unique<ScopedNativeFirst>(NameOf(InstallerPath()), kPlantedNames);
     ASSERT_TRUE(nativeFirst_->Ok()) << "cannot write Wine's DLL overrides for the installer";
@@ -436,13 +406,12 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
   PrintModules("installer, window shown", shown);
 
   Activate();
-  ASSERT_NO_FATAL_FAILURE(ClickControl(Window(), kInstallId));
-  HWND finish = controls::Find(Window(), kFinishId);
-  ASSERT_NE(finish, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return controls::Visible(finish); }, 30000))
+  // 完成 counts as visible while the install panel still covers it: wait
+  // for the panels to change places instead.
+  ASSERT_TRUE(controls::InstallAndShowCompletionPanel(Window(), 30000))
       << "the completion panel did not appear 30 s after 安装";
-  ASSERT_TRUE(FileExists(std::string(kInstallFolder) + "\\VelkTest.exe")) << "安装 did not install into D:\\Tarnby";
-  for (int box : {kTutorialBoxId, kShortcutBoxId, kRunBoxId})
+  ASSERT_TRUE(files::IsFile(std::string(kInstallFolder) + "\\VelkTest.exe")) << "安装 did not install into D:\\Tarnby";
+  for (int box : {k查看视频教程, k创建快捷方式, k运行})
     EXPECT_TRUE(controls::Checked(controls::Find(Window(), box))) << "check box " << box;
 
   const std::vector<std::string> beforeFinishList = watch.RootNow();
@@ -452,7 +421,7 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
     if (shown.count(module) == 0) byInstall.insert(module);
   PrintModules("installer, just before 完成: added since the window was shown", byInstall);
 
-  ASSERT_NO_FATAL_FAILURE(ClickControl(Window(), kFinishId));
+  ASSERT_TRUE(controls::Click(Window(), k完成)) << "cannot click 完成";
   const auto exitCode = Installer().WaitForExit(30000);
   ASSERT_TRUE(exitCode.has_value()) << "the installer still runs 30 s after 完成";
   EXPECT_EQ(*exitCode, 0u);
@@ -477,8 +446,8 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
   // The run did what loads DLLs on demand: the shortcut, the program, the tutorial.
   char desktop[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop), S_OK);
-  EXPECT_TRUE(FileExists(std::string(desktop) + "\\Quorvane.lnk")) << "no desktop shortcut";
-  EXPECT_TRUE(WaitUntil([] { return FileExists(std::string(kInstallFolder) + "\\VelkTest.log"); }, 5000))
+  EXPECT_TRUE(files::IsFile(std::string(desktop) + "\\Quorvane.lnk")) << "no desktop shortcut";
+  EXPECT_TRUE(WaitUntil([] { return files::IsFile(std::string(kInstallFolder) + "\\VelkTest.log"); }, 5000))
       << "the installed program did not start";
 
   // The planted names matter: the installer loads DLLs of these names, just
@@ -499,7 +468,7 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
 TEST(DllPlantingControlTest, AnUnrestrictedProgramLoadsThePlantedDllAndTheChecksSeeIt) {
   const std::string folder = TestFolder();
   const std::string source = HarnessFolder() + "\\" + kControlProgram;
-  ASSERT_TRUE(FileExists(source)) << source << " is missing: it is built with QuorvaneE2E.exe "
+  ASSERT_TRUE(files::IsFile(source)) << source << " is missing: it is built with QuorvaneE2E.exe "
                                   << "and must lie beside it";
   const std::string program = folder + "\\" + kControlProgram;
   ASSERT_TRUE(CopyFileA(source.c_str(), program.c_str(), FALSE)) << "error " << GetLastError();
@@ -525,7 +494,7 @@ TEST(DllPlantingControlTest, AnUnrestrictedProgramLoadsThePlantedDllAndTheChecks
     ModuleWatch watch(started.dwProcessId);
     EXPECT_TRUE(watch.Opened());
     // Until the marker is there and the watch has listed the modules after it.
-    WaitUntil([&] { return FileExists(folder + "\\planted-version.dll.txt"); }, 10000);
+    WaitUntil([&] { return files::IsFile(folder + "\\planted-version.dll.txt"); }, 10000);
     Pause(300);
     watch.Stop();
     seen = watch.Snapshot();

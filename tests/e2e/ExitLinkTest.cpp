@@ -16,8 +16,6 @@
 namespace e2e {
 namespace {
 
-constexpr int k超级链接框1 = 105;
-
 // The link's rectangle in window coordinates (339,177 33x20) and its colours.
 constexpr RECT kLink{339, 177, 339 + 33, 177 + 20};
 constexpr POINT kLinkCentre{(kLink.left + kLink.right) / 2, (kLink.top + kLink.bottom) / 2};

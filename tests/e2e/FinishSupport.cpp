@@ -7,8 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#include "tests/e2e/Controls.h"
-#include "tests/e2e/Input.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Wait.h"
 
 namespace e2e::finish {
@@ -17,16 +16,6 @@ namespace {
 
 // The ProgID that the recorder registers; a name no system uses.
 constexpr char kRecorderProgId[] = "QuorvaneE2E.OpenRecorder";
-
-void SendUnicodeKey(wchar_t character, bool release) {
-  INPUT event{};
-  event.type = INPUT_KEYBOARD;
-  event.ki.wVk = 0;
-  event.ki.wScan = static_cast<WORD>(character);
-  event.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0u);
-  SendInput(1, &event, sizeof event);
-  Pause(input::kEventPauseMs);
-}
 
 std::optional<std::string> DefaultValue(HKEY root, const std::string& subKey) {
   char value[1024] = {};
@@ -80,78 +69,6 @@ std::vector<std::pair<HWND, DWORD>> WindowsOfClass(const char* windowClass) {
 }
 
 }  // namespace
-
-bool ClickControl(HWND window, int id) {
-  HWND control = controls::Find(window, id);
-  if (control == nullptr || !controls::Visible(control)) return false;
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  return input::ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-}
-
-void TypeText(const std::string& text) {
-  for (const char character : text) {
-    const auto wide = static_cast<wchar_t>(static_cast<unsigned char>(character));
-    SendUnicodeKey(wide, false);
-    SendUnicodeKey(wide, true);
-  }
-}
-
-bool ReplacePath(HWND window, const std::string& path) {
-  if (!ClickControl(window, kPathEdit)) return false;
-  HWND edit = controls::Find(window, kPathEdit);
-  if (!WaitUntil([&] { return controls::Focus(window) == edit; }, 2000)) return false;
-  input::Tap(VK_HOME);
-  input::Chord({VK_SHIFT, VK_END});
-  TypeText(path);
-  return true;
-}
-
-bool InstallAndWaitForCompletion(HWND window, DWORD timeoutMs) {
-  if (!ClickControl(window, kInstallButton)) return false;
-  return WaitUntil(
-      [&] {
-        HWND installPanel = controls::Find(window, kInstallPanel);
-        HWND completionPanel = controls::Find(window, kCompletionPanel);
-        return installPanel != nullptr && completionPanel != nullptr &&
-               !controls::Visible(installPanel) && controls::Visible(completionPanel);
-      },
-      timeoutMs);
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string content;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
-
-bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool complete = WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) &&
-                        written == size;
-  return CloseHandle(file) && complete;
-}
-
-bool RemoveFile(const std::string& path) {
-  if (!FileExists(path)) return true;
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileA(path.c_str()) || !FileExists(path);
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -216,7 +133,7 @@ ShellLink ReadShellLink(const std::string& linkFile) {
   file->Release();
   link->Release();
   // The header: size 0x4C, CLSID_ShellLink, ..., ShowCommand at 0x3C.
-  const std::string bytes = ReadWholeFile(linkFile).value_or("");
+  const std::string bytes = files::ReadWholeFile(linkFile).value_or("");
   if (bytes.size() >= 0x4C && bytes[0] == 0x4C) {
     DWORD show = 0;
     std::memcpy(&show, bytes.data() + 0x3C, sizeof show);

@@ -1,6 +1,5 @@
 // Support for the tests of the completion panel (FinishTest.cpp): the
-// installer's controls by ID, clicks on them and typed text, the files and
-// the shell link that pressing Finish leaves behind, a recorder that the
+// shell link that pressing Finish leaves behind, a recorder that the
 // shell runs to "open" a document, and the stand-in program it started.
 #pragma once
 #include <windows.h>
@@ -11,45 +10,9 @@
 
 namespace e2e::finish {
 
-// Control IDs of the installer's controls (the first control is 101).
-inline constexpr int kTutorialBox = 101;      // 查看视频教程
-inline constexpr int kShortcutBox = 107;      // 创建快捷方式
-inline constexpr int kRunBox = 108;           // 运行
-inline constexpr int kFinishButton = 109;     // 完成
-inline constexpr int kPathEdit = 110;         // 路径
-inline constexpr int kInstallButton = 111;    // 安装
-inline constexpr int kInstallPanel = 112;     // 外形框1
-inline constexpr int kCompletionPanel = 113;  // 外形框2
-
 // The window class of the stand-in product program (payload/standin).
 inline constexpr char kStandInWindowClass[] = "VelkTestWindow";
 
-// --- input ---------------------------------------------------------------
-
-// A real click at the centre of control `id` of `window`; false if there is
-// no such visible control or the pointer did not get there.
-bool ClickControl(HWND window, int id);
-
-// Types `text` (ASCII) as key strokes: one KEYEVENTF_UNICODE press and
-// release per character, as an input method would.
-void TypeText(const std::string& text);
-
-// Clicks into the path box, selects all of its content (Home, Shift+End)
-// and types `path` over it. The caller checks the box's text afterwards.
-bool ReplacePath(HWND window, const std::string& path);
-
-// Clicks 安装 and waits until the completion panel is shown and the install
-// panel hidden; false if that does not happen within `timeoutMs`.
-bool InstallAndWaitForCompletion(HWND window, DWORD timeoutMs = 15000);
-
-// --- files -----------------------------------------------------------------
-
-bool FileExists(const std::string& path);
-// The whole content, or nothing if the file cannot be opened.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t size);
-// Deletes the file if it exists; false only if it exists and stays.
-bool RemoveFile(const std::string& path);
 // The lines of `text` split at "\r\n" (a final line end ends the last line).
 std::vector<std::string> Lines(const std::string& text);
 

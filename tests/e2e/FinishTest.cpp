@@ -11,6 +11,7 @@
 #include "payload/Payload.h"
 #include "tests/e2e/Controls.h"
 #include "tests/e2e/FinishSupport.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/InstallerFixture.h"
 #include "tests/e2e/Wait.h"
@@ -55,8 +56,8 @@ class FinishTest : public InstallerFixture {
     ASSERT_FALSE(desktop.empty()) << "no desktop folder in this prefix";
     shortcut_ = desktop + kShortcutFile;
     // The prefix and drive D: are shared by the tests of one run.
-    ASSERT_TRUE(RemoveFile(shortcut_)) << shortcut_;
-    ASSERT_TRUE(RemoveFile(std::string(kDefaultFolder) + kProgramLog));
+    ASSERT_TRUE(files::RemoveAll(shortcut_)) << shortcut_;
+    ASSERT_TRUE(files::RemoveAll(std::string(kDefaultFolder) + kProgramLog));
     InstallerFixture::SetUp();
   }
 
@@ -70,15 +71,13 @@ class FinishTest : public InstallerFixture {
 
   // Types `folder` into 路径 and checks that it took.
   void EnterFolder(const std::string& folder) {
-    ASSERT_TRUE(ReplacePath(Window(), folder)) << "could not click into the path box";
-    ASSERT_TRUE(WaitUntil(
-        [&] { return controls::Text(controls::Find(Window(), kPathEdit)) == folder; }, 2000))
-        << "the path box reads \"" << controls::Text(controls::Find(Window(), kPathEdit))
+    ASSERT_TRUE(controls::TypeInto(Window(), k路径, folder))
+        << "the path box reads \"" << controls::Text(controls::Find(Window(), k路径))
         << "\" after typing \"" << folder << "\"";
   }
 
   void Install() {
-    ASSERT_TRUE(InstallAndWaitForCompletion(Window()))
+    ASSERT_TRUE(controls::InstallAndShowCompletionPanel(Window(), 15000))
         << "the completion panel did not replace the install panel after 安装";
   }
 
@@ -88,14 +87,14 @@ class FinishTest : public InstallerFixture {
     const struct {
       int id;
       bool keep;
-    } boxes[] = {{kShortcutBox, kept.shortcut}, {kRunBox, kept.program}, {kTutorialBox, kept.tutorial}};
+    } boxes[] = {{k创建快捷方式, kept.shortcut}, {k运行, kept.program}, {k查看视频教程, kept.tutorial}};
     for (const auto& box : boxes) {
       HWND control = controls::Find(Window(), box.id);
       ASSERT_NE(control, nullptr) << "no check box " << box.id;
       ASSERT_TRUE(controls::Visible(control)) << "check box " << box.id << " is not shown";
       ASSERT_TRUE(controls::Checked(control)) << "check box " << box.id << " starts unchecked";
       if (!box.keep) {
-        ASSERT_TRUE(ClickControl(Window(), box.id)) << "cannot click box " << box.id;
+        ASSERT_TRUE(controls::Click(Window(), box.id)) << "cannot click box " << box.id;
       }
     }
     for (const auto& box : boxes) {
@@ -106,7 +105,7 @@ class FinishTest : public InstallerFixture {
   }
 
   void PressFinishAndExpectExitCodeZero() {
-    ASSERT_TRUE(ClickControl(Window(), kFinishButton)) << "cannot click 完成";
+    ASSERT_TRUE(controls::Click(Window(), k完成)) << "cannot click 完成";
     const auto exitCode = Installer().WaitForExit(15000);
     ASSERT_TRUE(exitCode.has_value()) << "the installer still runs 15 s after 完成";
     EXPECT_EQ(*exitCode, 0u);
@@ -119,7 +118,7 @@ class FinishTest : public InstallerFixture {
     const std::string program = folder + kProgram;
     const std::string log = folder + kProgramLog;
     if (expected.shortcut) {
-      ASSERT_TRUE(FileExists(shortcut_)) << "no shortcut " << shortcut_;
+      ASSERT_TRUE(files::IsFile(shortcut_)) << "no shortcut " << shortcut_;
       const ShellLink link = ReadShellLink(shortcut_);
       ASSERT_EQ(link.error, "");
       EXPECT_EQ(link.path, program);
@@ -136,7 +135,7 @@ class FinishTest : public InstallerFixture {
       std::string content;
       const bool logged = WaitUntil(
           [&] {
-            content = ReadWholeFile(log).value_or("");
+            content = files::ReadWholeFile(log).value_or("");
             return content.size() >= 2 && content.compare(content.size() - 2, 2, "\r\n") == 0;
           },
           kEffectMs);
@@ -151,7 +150,7 @@ class FinishTest : public InstallerFixture {
       std::string content;
       const bool opened = WaitUntil(
           [&] {
-            content = ReadWholeFile(record_).value_or("");
+            content = files::ReadWholeFile(record_).value_or("");
             return content.find("\r\n") != std::string::npos;
           },
           kEffectMs);
@@ -160,15 +159,15 @@ class FinishTest : public InstallerFixture {
     }
     Pause(kSettleMs);
     if (!expected.shortcut) {
-      EXPECT_FALSE(FileExists(shortcut_)) << "unexpected " << shortcut_;
+      EXPECT_FALSE(files::IsFile(shortcut_)) << "unexpected " << shortcut_;
     }
     if (!expected.program) {
-      EXPECT_FALSE(FileExists(log)) << "the program was started:\n" << ReadWholeFile(log).value_or("");
+      EXPECT_FALSE(files::IsFile(log)) << "the program was started:\n" << files::ReadWholeFile(log).value_or("");
       EXPECT_TRUE(ProcessesWithWindow(kStandInWindowClass).empty()) << "a stand-in program runs";
     }
     if (!expected.tutorial) {
-      EXPECT_FALSE(FileExists(record_)) << "the tutorial was opened: "
-                                        << ReadWholeFile(record_).value_or("");
+      EXPECT_FALSE(files::IsFile(record_)) << "the tutorial was opened: "
+                                        << files::ReadWholeFile(record_).value_or("");
     }
   }
 
@@ -191,7 +190,7 @@ class FinishBoxesTest : public FinishTest, public testing::WithParamInterface<Bo
 TEST_P(FinishBoxesTest, EachCheckedBoxDoesItsStepAndTheInstallerCloses) {
   const Effects kept = GetParam().kept;
   Activate();
-  ASSERT_EQ(controls::Text(controls::Find(Window(), kPathEdit)), kDefaultFolder);
+  ASSERT_EQ(controls::Text(controls::Find(Window(), k路径)), kDefaultFolder);
   ASSERT_NO_FATAL_FAILURE(Install());
   ASSERT_NO_FATAL_FAILURE(ClearBoxes(kept));
   ASSERT_NO_FATAL_FAILURE(PressFinishAndExpectExitCodeZero());
@@ -216,11 +215,11 @@ TEST_F(FinishTest, ProgramInAFolderWithASpaceRunsAndNoDecoyDoes) {
   const std::string folder = "C:\\My Apps";
   const std::string decoy = "C:\\My.exe";
   const std::string decoyLog = "C:\\VelkTest.log";  // the stand-in logs beside itself
-  ASSERT_TRUE(RemoveFile(folder + kProgramLog));
-  ASSERT_TRUE(RemoveFile(decoyLog));
+  ASSERT_TRUE(files::RemoveAll(folder + kProgramLog));
+  ASSERT_TRUE(files::RemoveAll(decoyLog));
   const payload::PayloadFile& program = payload::PayloadFiles()[0];
   ASSERT_STREQ(program.nameSuffix, kProgram);
-  ASSERT_TRUE(WriteWholeFile(decoy, program.bytes, program.size())) << "cannot plant " << decoy;
+  ASSERT_TRUE(files::WriteWholeFile(decoy, std::string_view(reinterpret_cast<const char*>(program.bytes), program.size()))) << "cannot plant " << decoy;
 
   Activate();
   ASSERT_NO_FATAL_FAILURE(EnterFolder(folder));
@@ -228,10 +227,10 @@ TEST_F(FinishTest, ProgramInAFolderWithASpaceRunsAndNoDecoyDoes) {
   ASSERT_NO_FATAL_FAILURE(ClearBoxes({true, true, true}));
   ASSERT_NO_FATAL_FAILURE(PressFinishAndExpectExitCodeZero());
   ExpectEffects({true, true, true}, folder);
-  EXPECT_FALSE(FileExists(decoyLog)) << "the decoy " << decoy << " ran:\n"
-                                     << ReadWholeFile(decoyLog).value_or("");
+  EXPECT_FALSE(files::IsFile(decoyLog)) << "the decoy " << decoy << " ran:\n"
+                                     << files::ReadWholeFile(decoyLog).value_or("");
   EndProcessesWithWindow(kStandInWindowClass);
-  RemoveFile(decoy);
+  files::RemoveAll(decoy);
 }
 
 // A relative folder counts from the installer's own folder; the shortcut and

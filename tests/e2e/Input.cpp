@@ -71,6 +71,19 @@ void Tab() { Tap(VK_TAB); }
 void ShiftTab() { Chord({VK_SHIFT, VK_TAB}); }
 void AltF4() { Chord({VK_MENU, VK_F4}); }
 
+void TypeText(const std::string& text) {
+  for (const char character : text) {
+    for (const bool release : {false, true}) {
+      INPUT event{};
+      event.type = INPUT_KEYBOARD;
+      event.ki.wScan = static_cast<WORD>(static_cast<unsigned char>(character));
+      event.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0u);
+      SendInput(1, &event, sizeof event);
+      Pause(kEventPauseMs);
+    }
+  }
+}
+
 bool MoveTo(int x, int y) {
   SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
             Normalised(x, GetSystemMetrics(SM_CXSCREEN)),

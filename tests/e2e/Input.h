@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 #include "tests/e2e/Wait.h"
 
@@ -24,6 +25,9 @@ void Space();
 void Tab();
 void ShiftTab();
 void AltF4();
+// Types ASCII `text` into whatever has the keyboard focus: one
+// KEYEVENTF_UNICODE press and release per character, as an input method would.
+void TypeText(const std::string& text);
 
 // Moves the pointer to screen pixel (x, y); false if it did not get there.
 bool MoveTo(int x, int y);

@@ -17,9 +17,11 @@
 #include "payload/Payload.h"
 #include "tests/e2e/Controls.h"
 #include "tests/e2e/Harness.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/InstallSupport.h"
 #include "tests/e2e/InstallerFixture.h"
+#include "tests/e2e/InstallerProcess.h"
 #include "tests/e2e/Screen.h"
 
 namespace e2e {
@@ -27,14 +29,7 @@ namespace {
 
 using install::MessageBoxSeen;
 
-// Control IDs.
-constexpr int k路径 = 110;
-constexpr int k安装 = 111;
-constexpr int k外形框1 = 112;  // the install panel
-constexpr int k外形框2 = 113;  // the completion panel beneath it
-constexpr int k完成 = 109;
-constexpr int k标签2 = 106;
-constexpr int kCheckBoxes[] = {107, 108, 101};
+constexpr int kCheckBoxes[] = {k创建快捷方式, k运行, k查看视频教程};
 
 constexpr char kDefaultFolder[] = "D:\\Tarnby";
 constexpr char kInfoCaption[] = "信息：";
@@ -74,8 +69,8 @@ class InstallTest : public testing::Test {
   void SetUp() override {
     folder_ = TestFolder();
     RemoveOurNames();
-    installer_ = std::make_unique<install::ElsewhereStartedInstaller>(
-        InstallerPath(), ProgramFolder(), folder_ + "\\started-from");
+    installer_ = std::make_unique<InstallerProcess>(InstallerPath(), ProgramFolder(),
+                                                    folder_ + "\\started-from");
     ASSERT_TRUE(installer_->Started()) << installer_->StartError();
     window_ = installer_->WaitForWindow();
     ASSERT_NE(window_, nullptr) << "no installer window within 20 s";
@@ -83,7 +78,19 @@ class InstallTest : public testing::Test {
         << "the installer window did not become the foreground window";
   }
 
+  // A running installer is asked to close, a message box left open by a
+  // failed test first; InstallerProcess ends and reports one that stays.
   void TearDown() override {
+    if (installer_ && installer_->Running()) {
+      for (int i = 0; i < 5; ++i) {
+        HWND box = FindMessageBox(installer_->ProcessId());
+        if (box == nullptr) break;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !IsWindow(box); }, 1000);
+      }
+      if (window_ != nullptr) PostMessageA(window_, WM_CLOSE, 0, 0);
+      installer_->WaitForExit(5000);
+    }
     installer_.reset();
     RemoveOurNames();
   }
@@ -100,29 +107,11 @@ class InstallTest : public testing::Test {
 
   HWND Control(int id) const { return controls::Find(window_, id); }
 
-  // Replaces the text of 路径 with real keys: a click into it, Home,
-  // Shift+End, Delete, then the characters.
+  // Replaces the text of 路径 with real keys.
   void TypePath(const std::string& path) {
-    HWND edit = Control(k路径);
-    ASSERT_NE(edit, nullptr);
     ASSERT_TRUE(input::BringToForeground(window_, kEmptySpot));
-    const POINT centre = install::CentreOnScreen(edit);
-    input::ClickAt(centre.x, centre.y);
-    ASSERT_TRUE(WaitUntil([&] { return controls::Focus(window_) == edit; }, 2000))
-        << "a click into 路径 did not give it the keyboard focus";
-    // Under load the click may reach the edit after the keys (and undo the
-    // selection), so the emptying is checked and repeated.
-    bool emptied = false;
-    for (int attempt = 0; attempt < 3 && !emptied; ++attempt) {
-      input::Tap(VK_HOME);
-      input::Chord({VK_SHIFT, VK_END});
-      input::Tap(VK_DELETE);
-      emptied = WaitUntil([&] { return controls::Text(edit).empty(); }, 1000);
-    }
-    ASSERT_TRUE(emptied) << "Home, Shift+End, Delete left \"" << controls::Text(edit) << "\" in 路径";
-    install::TypeText(path);
-    ASSERT_TRUE(WaitUntil([&] { return controls::Text(edit) == path; }, 2000))
-        << "路径 shows \"" << controls::Text(edit) << "\" after typing \"" << path << "\"";
+    ASSERT_TRUE(controls::TypeInto(window_, k路径, path))
+        << "路径 shows \"" << controls::Text(Control(k路径)) << "\" after typing \"" << path << "\"";
   }
 
   // Clicks 安装 and waits for the completion panel or a message box.
@@ -130,12 +119,12 @@ class InstallTest : public testing::Test {
     HWND button = Control(k安装);
     EXPECT_TRUE(button != nullptr && controls::Visible(button)) << "安装 is not there to press";
     if (button == nullptr) return Outcome::Nothing;
-    const POINT centre = install::CentreOnScreen(button);
+    const POINT centre = controls::CentreOnScreen(button);
     EXPECT_TRUE(input::ClickAt(centre.x, centre.y));
     Outcome outcome = Outcome::Nothing;
     WaitUntil(
         [&] {
-          if (install::FindMessageBox(installer_->ProcessId()) != nullptr) {
+          if (FindMessageBox(installer_->ProcessId()) != nullptr) {
             outcome = Outcome::Message;
           } else if (!controls::Visible(Control(k外形框1))) {
             outcome = Outcome::Completed;
@@ -173,7 +162,7 @@ class InstallTest : public testing::Test {
     EXPECT_TRUE(controls::Visible(Control(k安装))) << "安装 is not visible";
     // The completion panel lies beneath, shown but covered: at 安装's place
     // the pointer finds 安装 itself.
-    EXPECT_EQ(WindowFromPoint(install::CentreOnScreen(Control(k安装))), Control(k安装))
+    EXPECT_EQ(WindowFromPoint(controls::CentreOnScreen(Control(k安装))), Control(k安装))
         << "安装 is not the window at its own place";
   }
 
@@ -182,7 +171,7 @@ class InstallTest : public testing::Test {
     EXPECT_FALSE(controls::Visible(Control(k安装)));
     EXPECT_TRUE(controls::Visible(Control(k外形框2)));
     EXPECT_TRUE(controls::Visible(Control(k完成))) << "完成 is not visible";
-    EXPECT_EQ(WindowFromPoint(install::CentreOnScreen(Control(k完成))), Control(k完成))
+    EXPECT_EQ(WindowFromPoint(controls::CentreOnScreen(Control(k完成))), Control(k完成))
         << "完成 is not the window at its own place";
     EXPECT_TRUE(controls::Visible(Control(k标签2)));
     EXPECT_EQ(controls::Text(Control(k标签2)), kFinished);
@@ -190,7 +179,7 @@ class InstallTest : public testing::Test {
       EXPECT_TRUE(controls::Visible(Control(id))) << "check box " << id;
       EXPECT_TRUE(controls::Checked(Control(id))) << "check box " << id;
     }
-    EXPECT_EQ(install::FindMessageBox(installer_->ProcessId()), nullptr)
+    EXPECT_EQ(FindMessageBox(installer_->ProcessId()), nullptr)
         << "a message box came with the completion panel";
   }
 
@@ -198,7 +187,7 @@ class InstallTest : public testing::Test {
   void ExpectWholePayloadIn(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& file : Payload()) {
-      const auto content = install::ReadWholeFile(folder + file.nameSuffix);
+      const auto content = files::ReadWholeFile(folder + file.nameSuffix);
       ASSERT_TRUE(content.has_value()) << folder + file.nameSuffix << " is missing";
       EXPECT_TRUE(*content == Bytes(file))
           << folder + file.nameSuffix << " has " << content->size() << " bytes, not the "
@@ -206,7 +195,7 @@ class InstallTest : public testing::Test {
       names.push_back(NameOf(file));
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(install::Entries(folder), names) << "in " << folder << " (a temporary file left?)";
+    EXPECT_EQ(files::Entries(folder), names) << "in " << folder << " (a temporary file left?)";
   }
 
   // Types `folder`, presses 安装 and expects the completion panel and the
@@ -220,17 +209,17 @@ class InstallTest : public testing::Test {
 
   HWND Window() const { return window_; }
   std::string folder_;
-  std::unique_ptr<install::ElsewhereStartedInstaller> installer_;
+  std::unique_ptr<InstallerProcess> installer_;
 
  private:
   void RemoveOurNames() {
     for (const char* name : {"D:\\Tarnby", "D:\\New", "D:\\a", "D:\\file.txt"}) {
-      EXPECT_TRUE(install::RemoveAll(name)) << "cannot remove " << name;
+      EXPECT_TRUE(files::RemoveAll(name)) << "cannot remove " << name;
     }
     for (const auto& file : Payload()) {
-      EXPECT_TRUE(install::RemoveAll(std::string("D:") + file.nameSuffix));
+      EXPECT_TRUE(files::RemoveAll(std::string("D:") + file.nameSuffix));
     }
-    install::RemoveAll(kSmallDriveFolder);
+    files::RemoveAll(kSmallDriveFolder);
   }
 
   HWND window_ = nullptr;
@@ -261,7 +250,7 @@ int Differing(const screen::Capture& shot, const RECT& rect, screen::Rgb backgro
 
 TEST_F(InstallTest, DefaultFolderGetsTheFourFilesAndTheCompletionPanelShows) {
   ASSERT_EQ(controls::Text(Control(k路径)), kDefaultFolder);
-  ASSERT_FALSE(install::IsFolder(kDefaultFolder));
+  ASSERT_FALSE(files::IsFolder(kDefaultFolder));
   const RECT edit = controls::RectInWindow(Window(), Control(k路径));
   const RECT finish = controls::RectInWindow(Window(), Control(k完成));
   // The window may still be painting its first picture.
@@ -319,7 +308,7 @@ TEST_P(InstallPathTest, InstallsOrRefusesAndLeavesEverythingElseAlone) {
     ASSERT_TRUE(CreateDirectoryA(c.existingFolder, nullptr));
   }
   if (c.existingFile != nullptr) {
-    ASSERT_TRUE(install::WriteWholeFile(c.existingFile, kept));
+    ASSERT_TRUE(files::WriteWholeFile(c.existingFile, kept));
   }
   ASSERT_NO_FATAL_FAILURE(TypePath(c.typed));
   const install::Tree before = Disk();
@@ -400,7 +389,7 @@ TEST_P(InstallBlockedFileTest, StopsThereWithTheFileNamedAndInstallsOnceItIsFree
   const std::string blockedName = folder + files[c.blocked].nameSuffix;
   const std::string previous = "previous content of " + NameOf(files[c.blocked]);
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  ASSERT_TRUE(install::WriteWholeFile(blockedName, previous));
+  ASSERT_TRUE(files::WriteWholeFile(blockedName, previous));
   HANDLE held = INVALID_HANDLE_VALUE;
   if (c.how == Block::ReadOnly) {
     ASSERT_TRUE(SetFileAttributesA(blockedName.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -430,17 +419,17 @@ TEST_P(InstallBlockedFileTest, StopsThereWithTheFileNamedAndInstallsOnceItIsFree
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string name = folder + files[i].nameSuffix;
     if (i < c.blocked) {
-      EXPECT_TRUE(install::ReadWholeFile(name) == Bytes(files[i])) << name << " is not complete";
+      EXPECT_TRUE(files::ReadWholeFile(name) == Bytes(files[i])) << name << " is not complete";
     } else if (i > c.blocked) {
-      EXPECT_FALSE(install::IsFile(name)) << name << " was written after the failing file";
+      EXPECT_FALSE(files::IsFile(name)) << name << " was written after the failing file";
     }
     if (i <= c.blocked) names.push_back(NameOf(files[i]));
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(install::Entries(folder), names);
+  EXPECT_EQ(files::Entries(folder), names);
 
   release();
-  EXPECT_EQ(install::ReadWholeFile(blockedName), previous) << blockedName << " lost its content";
+  EXPECT_EQ(files::ReadWholeFile(blockedName), previous) << blockedName << " lost its content";
 
   ASSERT_EQ(PressInstall(), Outcome::Completed) << "安装 again, with the file free";
   ExpectCompletionPanel();
@@ -492,11 +481,11 @@ TEST_F(InstallTest, AFullDiskStopsAtTheFileThatDoesNotFitAndLeavesNoPart) {
   std::vector<std::string> names;
   for (std::size_t i = 0; i < full; ++i) {
     const std::string name = kSmallDriveFolder + std::string(files[i].nameSuffix);
-    EXPECT_TRUE(install::ReadWholeFile(name) == Bytes(files[i])) << name << " is not complete";
+    EXPECT_TRUE(files::ReadWholeFile(name) == Bytes(files[i])) << name << " is not complete";
     names.push_back(NameOf(files[i]));
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(install::Entries(kSmallDriveFolder), names)
+  EXPECT_EQ(files::Entries(kSmallDriveFolder), names)
       << "only the files before " << failing << " may be there (no part of it, no temporary file)";
 
   InstallInto(kDefaultFolder);

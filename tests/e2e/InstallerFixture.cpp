@@ -1,5 +1,6 @@
 #include "tests/e2e/InstallerFixture.h"
 
+#include "tests/e2e/Controls.h"
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/Input.h"
 
@@ -26,6 +27,21 @@ void InstallerFixture::TearDown() {
 void InstallerFixture::Activate() {
   ASSERT_TRUE(input::BringToForeground(window_, kEmptySpot))
       << "the installer window did not become the foreground window";
+}
+
+HWND InstallerFixture::Control(int id) {
+  HWND control = controls::Find(window_, id);
+  EXPECT_NE(control, nullptr) << "no control with ID " << id;
+  return control;
+}
+
+void InstallerFixture::SwitchToCompletionPanel() {
+  ASSERT_NO_FATAL_FAILURE(Activate());  // the click must reach 安装, not activate the window
+  ASSERT_TRUE(controls::InstallAndShowCompletionPanel(window_, 20000))
+      << "外形框1 (the install panel) is still shown 20 s after the click on 安装";
+  RECT frame{};
+  GetWindowRect(window_, &frame);
+  input::MoveTo(frame.left + kEmptySpot.x, frame.top + kEmptySpot.y);
 }
 
 }  // namespace e2e

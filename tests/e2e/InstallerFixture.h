@@ -25,6 +25,12 @@ class InstallerFixture : public testing::Test {
   // Makes the installer window the foreground window so that it gets the
   // keys; fails the test if it cannot.
   void Activate();
+  // The installer's control `id` (Controls.h); a missing one fails the test.
+  HWND Control(int id);
+  // Activates the window, clicks 安装 and waits until the completion panel has
+  // replaced the install panel; the pointer is then moved to kEmptySpot,
+  // away from every control.
+  void SwitchToCompletionPanel();
 
  private:
   std::unique_ptr<InstallerProcess> installer_;

@@ -63,8 +63,13 @@ HWND FindTopLevelWindow(DWORD processId, const char* windowClass) {
   return search.found;
 }
 
-InstallerProcess::InstallerProcess(const std::string& installerPath,
-                                   const std::string& workFolder) {
+HWND FindMessageBox(DWORD processId) { return FindTopLevelWindow(processId, "#32770"); }
+
+InstallerProcess::InstallerProcess(const std::string& installerPath, const std::string& workFolder,
+                                   const std::string& currentFolder) {
+  const std::string current = currentFolder.empty() ? workFolder : currentFolder;
+  CreateDirectoryA(workFolder.c_str(), nullptr);
+  CreateDirectoryA(current.c_str(), nullptr);
   const std::string program = PlaceInstaller(installerPath, workFolder, startError_);
   if (program.empty()) return;
   std::string commandLine = "\"" + program + "\"";
@@ -74,7 +79,7 @@ InstallerProcess::InstallerProcess(const std::string& installerPath,
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
   if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      workFolder.c_str(), &startup, &started)) {
+                      current.c_str(), &startup, &started)) {
     startError_ = "CreateProcess(" + program + ") failed, error " + std::to_string(GetLastError());
     return;
   }

@@ -14,9 +14,12 @@ inline constexpr char kInstallerWindowClass[] = "QuorvaneInstaller";
 
 class InstallerProcess {
  public:
-  // Copies the installer into `workFolder` unless it already lies there and
-  // starts it with that folder as its current folder. Check Started().
-  InstallerProcess(const std::string& installerPath, const std::string& workFolder);
+  // Copies the installer into `workFolder` (created if missing) unless it
+  // already lies there, and starts it with `currentFolder` as its current
+  // folder: by default its own, or another one (created if missing) to tell
+  // the installer's folder from the one it was started in. Check Started().
+  InstallerProcess(const std::string& installerPath, const std::string& workFolder,
+                   const std::string& currentFolder = {});
   // If the installer still runs, terminates it and fails the test.
   ~InstallerProcess();
   InstallerProcess(const InstallerProcess&) = delete;
@@ -42,5 +45,7 @@ class InstallerProcess {
 
 // The visible top-level window of `windowClass` owned by process `processId`.
 HWND FindTopLevelWindow(DWORD processId, const char* windowClass);
+// The visible message box ("#32770" window) of process `processId`, or null.
+HWND FindMessageBox(DWORD processId);
 
 }  // namespace e2e

@@ -16,18 +16,6 @@
 namespace e2e {
 namespace {
 
-// Control IDs: 101 and on, in the order of the window definition.
-constexpr int k查看视频教程 = 101;
-constexpr int k创建快捷方式 = 107;
-constexpr int k运行 = 108;
-constexpr int k完成 = 109;
-constexpr int k路径 = 110;
-constexpr int k安装 = 111;
-constexpr int k外形框1 = 112;
-
-// Centre of 安装 in window coordinates (331,141 48x32).
-constexpr POINT kInstallButtonCentre{331 + 48 / 2, 141 + 32 / 2};
-
 // A readable name for a control ID in failure messages.
 std::string NameOf(int id) {
   switch (id) {
@@ -60,12 +48,6 @@ const std::vector<int>& TabStops(Panel panel) {
 
 class KeyboardTest : public InstallerFixture {
  protected:
-  HWND Control(int id) {
-    HWND control = controls::Find(Window(), id);
-    EXPECT_NE(control, nullptr) << "no control with ID " << id;
-    return control;
-  }
-
   // The control ID that has the installer's keyboard focus (0 for none).
   int FocusId() {
     HWND focus = controls::Focus(Window());
@@ -74,17 +56,6 @@ class KeyboardTest : public InstallerFixture {
 
   bool WaitForFocus(int id, DWORD timeoutMs = 2000) {
     return WaitUntil([&] { return FocusId() == id; }, timeoutMs);
-  }
-
-  // A real click on 安装, then the wait until the install panel is hidden.
-  void SwitchToCompletionPanel() {
-    HWND installPanel = Control(k外形框1);
-    ASSERT_NE(installPanel, nullptr);
-    RECT frame{};
-    GetWindowRect(Window(), &frame);
-    ASSERT_TRUE(input::ClickAt(frame.left + kInstallButtonCentre.x, frame.top + kInstallButtonCentre.y));
-    ASSERT_TRUE(WaitUntil([&] { return !controls::Visible(installPanel); }, 20000))
-        << "外形框1 (the install panel) is still shown 20 s after the click on 安装";
   }
 
   void ShowPanel(Panel panel) {

@@ -21,17 +21,6 @@
 namespace e2e {
 namespace {
 
-// Control IDs: 101 and on, in the order of the window definition.
-constexpr int k查看视频教程 = 101;
-constexpr int k超级链接框1 = 105;
-constexpr int k标签2 = 106;
-constexpr int k创建快捷方式 = 107;
-constexpr int k运行 = 108;
-constexpr int k完成 = 109;
-constexpr int k路径 = 110;
-constexpr int k安装 = 111;
-constexpr int k外形框1 = 112;
-
 constexpr int kWidth = 400;
 constexpr int kHeight = 200;
 constexpr screen::Rgb kBlack = 0x000000;
@@ -165,25 +154,6 @@ screen::Rgb BannerPixel(const window::Picture& picture, int x, int y) {
 
 class PaintingTest : public InstallerFixture {
  protected:
-  HWND Control(int id) {
-    HWND control = controls::Find(Window(), id);
-    EXPECT_NE(control, nullptr) << "no control with ID " << id;
-    return control;
-  }
-
-  // A real click on 安装, then the wait until the install panel is hidden.
-  void SwitchToCompletionPanel() {
-    HWND installPanel = Control(k外形框1);
-    ASSERT_NE(installPanel, nullptr);
-    RECT frame{};
-    GetWindowRect(Window(), &frame);
-    ASSERT_TRUE(input::ClickAt(frame.left + (kInstallButton.left + kInstallButton.right) / 2,
-                               frame.top + (kInstallButton.top + kInstallButton.bottom) / 2));
-    ASSERT_TRUE(WaitUntil([&] { return !controls::Visible(installPanel); }, 20000))
-        << "外形框1 (the install panel) is still shown 20 s after the click on 安装";
-    input::MoveTo(frame.left + 200, frame.top + 60);  // the pointer away from every control
-  }
-
   // The window as shown once `settled` holds (or as shown after 3 s).
   screen::Capture CaptureWhen(const std::function<bool(const screen::Capture&)>& settled) {
     screen::Capture capture = screen::Capture::OfWindow(Window());

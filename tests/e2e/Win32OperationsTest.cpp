@@ -11,50 +11,20 @@
 
 #include "app/Texts.h"
 #include "platform/Win32Operations.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Harness.h"
 
 namespace {
 
-void WriteRaw(const std::string& name, const std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-  DWORD written = 0;
-  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 // The whole content, or "<unreadable>" while the file cannot be opened.
-std::string ReadRaw(const std::string& name) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  std::string content;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
+std::string ReadRaw(const std::string& name) { return e2e::files::ReadWholeFile(name).value_or("<unreadable>"); }
 
 class Win32OperationsTest : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = e2e::TestFolder();
     CreateDirectoryA((folder_ + "\\dir").c_str(), nullptr);
-    WriteRaw(folder_ + "\\file.txt", "old");
+    ASSERT_TRUE(e2e::files::WriteWholeFile(folder_ + "\\file.txt", "old"));
   }
   std::string At(const std::string& name) const { return folder_ + "\\" + name; }
 
@@ -107,7 +77,7 @@ TEST_F(Win32OperationsTest, WritesTheWholeBlockAndReplacesAnExistingFile) {
   EXPECT_EQ(ReadRaw(At("dir\\new.bin")), "abc");
   EXPECT_TRUE(system_.WriteWholeFile(At("empty.bin").c_str(), "", 0));
   EXPECT_EQ(ReadRaw(At("empty.bin")), "");
-  EXPECT_EQ(Entries(folder_).size(), 3u) << "no temporary file is left";
+  EXPECT_EQ(e2e::files::Entries(folder_).size(), 3u) << "no temporary file is left";
 }
 
 TEST_F(Win32OperationsTest, AReadOnlyFileIsRefusedAndKeptAsItWas) {
@@ -115,7 +85,7 @@ TEST_F(Win32OperationsTest, AReadOnlyFileIsRefusedAndKeptAsItWas) {
   EXPECT_FALSE(system_.WriteWholeFile(At("file.txt").c_str(), "new content", 11));
   SetFileAttributesA(At("file.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadRaw(At("file.txt")), "old");
-  EXPECT_EQ(Entries(folder_).size(), 2u) << "no temporary file is left";
+  EXPECT_EQ(e2e::files::Entries(folder_).size(), 2u) << "no temporary file is left";
 }
 
 TEST_F(Win32OperationsTest, AFileHeldOpenIsRefusedAndKeptAsItWas) {
@@ -125,14 +95,14 @@ TEST_F(Win32OperationsTest, AFileHeldOpenIsRefusedAndKeptAsItWas) {
   EXPECT_FALSE(system_.WriteWholeFile(At("file.txt").c_str(), "new content", 11));
   CloseHandle(held);
   EXPECT_EQ(ReadRaw(At("file.txt")), "old");
-  EXPECT_EQ(Entries(folder_).size(), 2u) << "no temporary file is left";
+  EXPECT_EQ(e2e::files::Entries(folder_).size(), 2u) << "no temporary file is left";
 }
 
 TEST_F(Win32OperationsTest, ANameInAMissingFolderOrAFolderIsRefused) {
   EXPECT_FALSE(system_.WriteWholeFile(At("missing\\file.txt").c_str(), "x", 1));
   EXPECT_FALSE(system_.WriteWholeFile(At("dir").c_str(), "x", 1));
   EXPECT_FALSE(system_.WriteWholeFile("", "x", 1));
-  EXPECT_EQ(Entries(At("dir")).size(), 0u);
+  EXPECT_EQ(e2e::files::Entries(At("dir")).size(), 0u);
 }
 
 TEST_F(Win32OperationsTest, AReplacedFileIsNeverSeenPartlyWritten) {
