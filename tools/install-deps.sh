@@ -14,7 +14,7 @@ packages=(
   cmake ninja-build g++ python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools nasm
   wine wine64 xvfb x11-utils fonts-wqy-zenhei locales
-  googletest libjpeg62-turbo-dev libjpeg-turbo-progs
+  googletest libbenchmark-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   osslsigncode openssl dpkg-dev imagemagick xdotool
 )
 

@@ -25,37 +25,27 @@ void FailOnWarning(j_common_ptr info, int level) {
 }
 
 // Runs the decompression; nothing with a destructor lives across setjmp.
+// libjpeg writes the pixels straight into the picture, in the screen's
+// 32-bit layout (blue, green, red, pad byte), a grey sample to all three.
 bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const unsigned char* bytes,
-            std::size_t size, Picture& picture, std::vector<JSAMPLE>& row) {
+            std::size_t size, Picture& picture, std::vector<JSAMPROW>& rows) {
   if (setjmp(errors.escape)) return false;
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
-  // Grey pictures are kept grey (one sample a pixel); anything else is asked
-  // for as RGB.
-  if (info.jpeg_color_space != JCS_GRAYSCALE) info.out_color_space = JCS_RGB;
+  info.out_color_space = JCS_EXT_BGRX;
   jpeg_start_decompress(&info);
-  const int width = static_cast<int>(info.output_width);
-  const int height = static_cast<int>(info.output_height);
-  const int components = info.output_components;
-  picture.pixels.resize(static_cast<std::size_t>(width) * height);
-  row.resize(static_cast<std::size_t>(width) * components);
-  JSAMPROW rows[1] = {row.data()};
-  while (info.output_scanline < info.output_height) {
-    const int y = static_cast<int>(info.output_scanline);
-    jpeg_read_scanlines(&info, rows, 1);
-    std::uint32_t* out = &picture.pixels[static_cast<std::size_t>(y) * width];
-    for (int x = 0; x < width; ++x) {
-      const JSAMPLE* sample = &row[static_cast<std::size_t>(x) * components];
-      const std::uint32_t r = sample[0];
-      const std::uint32_t g = components == 1 ? r : sample[1];
-      const std::uint32_t b = components == 1 ? r : sample[2];
-      out[x] = (r << 16) | (g << 8) | b;
-    }
-  }
+  const std::size_t width = info.output_width;
+  const std::size_t height = info.output_height;
+  picture.pixels.resize(width * height);
+  rows.resize(height);
+  for (std::size_t y = 0; y < height; ++y)
+    rows[y] = reinterpret_cast<JSAMPROW>(&picture.pixels[y * width]);
+  while (info.output_scanline < info.output_height)
+    jpeg_read_scanlines(&info, &rows[info.output_scanline], info.output_height - info.output_scanline);
   jpeg_finish_decompress(&info);
-  picture.width = width;
-  picture.height = height;
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
   return true;
 }
 
@@ -69,8 +59,8 @@ bool DecodePicture(const unsigned char* bytes, std::size_t size, Picture& pictur
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = LeaveDecoder;
   errors.base.emit_message = FailOnWarning;
-  std::vector<JSAMPLE> row;
-  const bool decoded = Decode(info, errors, bytes, size, picture, row);
+  std::vector<JSAMPROW> rows;
+  const bool decoded = Decode(info, errors, bytes, size, picture, rows);
   jpeg_destroy_decompress(&info);
   if (!decoded) picture = Picture{};
   return decoded;

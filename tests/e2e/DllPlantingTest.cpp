@@ -34,11 +34,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/ControlProgram.h"
 #include "tests/e2e/Controls.h"
 #include "tests/e2e/Files.h"
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/InstallerFixture.h"
+#include "tests/e2e/Modules.h"
 #include "tests/e2e/Wait.h"
 
 namespace e2e {
@@ -46,7 +48,6 @@ namespace {
 
 // Built with the harness and put beside QuorvaneE2E.exe (CMakeLists.txt).
 constexpr char kPlantedDll[] = "planted.dll";
-constexpr char kControlProgram[] = "PlantingControl.exe";
 
 // The names planted beside the installer: DLLs that are not KnownDLLs on
 // Windows, so that Windows too would look for them beside the program unless
@@ -103,42 +104,6 @@ bool SameFolder(const std::string& a, const std::string& b) {
   return lstrcmpiA(Canonical(a).c_str(), Canonical(b).c_str()) == 0;
 }
 
-std::string HarnessFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return FolderOf(std::string(path, length < sizeof path ? length : 0));
-}
-
-// The handles of the modules loaded in `process` now (empty if it cannot be read).
-std::vector<HMODULE> ModuleHandlesOf(HANDLE process) {
-  std::vector<HMODULE> modules(512);
-  DWORD needed = 0;
-  for (;;) {
-    const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
-    if (!EnumProcessModulesEx(process, modules.data(), size, &needed, LIST_MODULES_ALL)) return {};
-    if (needed <= size) break;
-    modules.resize(needed / sizeof(HMODULE) + 16);
-  }
-  modules.resize(needed / sizeof(HMODULE));
-  return modules;
-}
-
-std::string ModulePath(HANDLE process, HMODULE module) {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameExA(process, module, path, sizeof path);
-  return std::string(path, length < sizeof path ? length : 0);
-}
-
-// The full paths of the modules loaded in `process` now, the program first.
-std::vector<std::string> ModulesOf(HANDLE process) {
-  std::vector<std::string> paths;
-  for (HMODULE module : ModuleHandlesOf(process)) {
-    std::string path = ModulePath(process, module);
-    if (!path.empty()) paths.push_back(std::move(path));
-  }
-  return paths;
-}
-
 // The processes whose parent is `parentId`.
 std::vector<DWORD> ChildrenOf(DWORD parentId) {
   std::vector<DWORD> children;
@@ -170,8 +135,8 @@ class ModuleWatch {
   ~ModuleWatch() {
     Stop();
     for (auto& [id, child] : children_) {
-      const std::vector<std::string> modules = ModulesOf(child.handle);
-      const std::string program = modules.empty() ? std::string() : modules.front();
+      const std::vector<std::string> loaded = modules::PathsOf(child.handle);
+      const std::string program = loaded.empty() ? std::string() : loaded.front();
       if (!endFolder_.empty() && !program.empty() && SameFolder(FolderOf(program), endFolder_) &&
           WaitForSingleObject(child.handle, 0) == WAIT_TIMEOUT) {
         TerminateProcess(child.handle, 0);
@@ -190,7 +155,7 @@ class ModuleWatch {
     if (thread_.joinable()) thread_.join();
   }
   // The root's modules now, sampled in the calling thread.
-  std::vector<std::string> RootNow() const { return ModulesOf(root_); }
+  std::vector<std::string> RootNow() const { return modules::PathsOf(root_); }
 
   struct Seen {
     std::string process;            // the program's path (or "pid N")
@@ -213,14 +178,14 @@ class ModuleWatch {
   // list again, so names are looked up for new handles only (and all of them
   // again every 16th poll, in case a module came back at an old address).
   void Record(DWORD id, HANDLE process, bool lookUpAll) {
-    const std::vector<HMODULE> modules = ModuleHandlesOf(process);
-    if (modules.empty()) return;
+    const std::vector<HMODULE> handles = modules::HandlesOf(process);
+    if (handles.empty()) return;
     std::map<HMODULE, std::string>& names = names_[id];
     if (lookUpAll) names.clear();
     std::vector<std::string> paths;
-    for (HMODULE module : modules) {
+    for (HMODULE module : handles) {
       auto known = names.find(module);
-      if (known == names.end()) known = names.emplace(module, ModulePath(process, module)).first;
+      if (known == names.end()) known = names.emplace(module, modules::PathOf(process, module)).first;
       if (!known->second.empty()) paths.push_back(known->second);
     }
     if (paths.empty()) return;
@@ -467,31 +432,16 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
 // same way beside a planted version.dll, loads it, and both checks see it.
 TEST(DllPlantingControlTest, AnUnrestrictedProgramLoadsThePlantedDllAndTheChecksSeeIt) {
   const std::string folder = TestFolder();
-  const std::string source = HarnessFolder() + "\\" + kControlProgram;
-  ASSERT_TRUE(files::IsFile(source)) << source << " is missing: it is built with QuorvaneE2E.exe "
-                                  << "and must lie beside it";
-  const std::string program = folder + "\\" + kControlProgram;
-  ASSERT_TRUE(CopyFileA(source.c_str(), program.c_str(), FALSE)) << "error " << GetLastError();
   ASSERT_NO_FATAL_FAILURE(Plant(folder, {"version.dll"}));
-
-  const std::string eventName = "QuorvanePlantingControl" + std::to_string(GetCurrentProcessId());
-  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-  ASSERT_NE(release, nullptr);
-  std::string commandLine = "\"" + program + "\" " + eventName;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  ScopedNativeFirst nativeFirst(kControlProgram, {"version.dll"});
+  ScopedNativeFirst nativeFirst(kControlProgramName, {"version.dll"});
   ASSERT_TRUE(nativeFirst.Ok()) << "cannot write Wine's DLL overrides for the control program";
-  const BOOL created = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                      nullptr, folder.c_str(), &startup, &started);
-  if (!created) CloseHandle(release);
-  ASSERT_TRUE(created) << "CreateProcess(" << program << ") failed, error " << GetLastError();
-  CloseHandle(started.hThread);
+  ControlProgram control(folder);
+  ASSERT_TRUE(control.Started()) << control.StartError();
+  const std::string program = control.Program();
 
   std::map<DWORD, ModuleWatch::Seen> seen;
   {
-    ModuleWatch watch(started.dwProcessId);
+    ModuleWatch watch(control.ProcessId());
     EXPECT_TRUE(watch.Opened());
     // Until the marker is there and the watch has listed the modules after it.
     WaitUntil([&] { return files::IsFile(folder + "\\planted-version.dll.txt"); }, 10000);
@@ -499,15 +449,9 @@ TEST(DllPlantingControlTest, AnUnrestrictedProgramLoadsThePlantedDllAndTheChecks
     watch.Stop();
     seen = watch.Snapshot();
   }
-  SetEvent(release);
-  const bool exited = WaitForSingleObject(started.hProcess, 10000) == WAIT_OBJECT_0;
-  if (!exited) TerminateProcess(started.hProcess, 1);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(started.hProcess, &exitCode);
-  CloseHandle(started.hProcess);
-  CloseHandle(release);
-  EXPECT_TRUE(exited) << "the control program did not end 10 s after it was released";
-  EXPECT_EQ(exitCode, 0u) << "the control program could not load version.dll at all";
+  const std::optional<DWORD> exitCode = control.Finish();
+  ASSERT_TRUE(exitCode.has_value()) << "the control program did not end 10 s after it was released";
+  EXPECT_EQ(*exitCode, 0u) << "the control program could not load version.dll at all";
 
   const std::vector<std::string> evidence = PlantingEvidence(folder, seen, program);
   std::printf("[ planted  ] control program:%s\n", Joined(evidence).c_str());

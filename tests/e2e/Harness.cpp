@@ -30,4 +30,15 @@ std::string TestFolder() {
   return folder;
 }
 
+std::string HarnessFolder() {
+  char path[MAX_PATH * 2] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder(path, length < sizeof path ? length : 0);
+  // Cut at the last backslash, walking by characters (GBK-safe).
+  const char* last = nullptr;
+  for (const char* p = folder.c_str(); *p != '\0'; p = CharNextA(p))
+    if (*p == '\\') last = p;
+  return last == nullptr ? std::string() : folder.substr(0, static_cast<std::size_t>(last - folder.c_str()));
+}
+
 }  // namespace e2e

@@ -14,4 +14,7 @@ void SetInstallerPath(std::string path);
 // parameterised tests the '/' of the name becomes '_'.
 std::string TestFolder();
 
+// The folder QuorvaneE2E.exe lies in, where the programs built with it are.
+std::string HarnessFolder();
+
 }  // namespace e2e
