@@ -1,6 +1,6 @@
 #include "app/Texts.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "app/FatalError.h"
@@ -11,9 +11,13 @@ namespace app {
 char* AllocText(std::size_t size) {
   void* block = platform::HeapTake(size);
   if (block == nullptr) {
-    // The message itself needs no heap: it is formatted on the stack.
-    char message[64];
-    std::snprintf(message, sizeof message, "分配 %zu 字节内存失败!", size);
+    // The message itself needs no heap: it is put together on the stack.
+    static constexpr char kBefore[] = "分配 ";
+    static constexpr char kAfter[] = " 字节内存失败!";
+    char message[sizeof kBefore + 20 + sizeof kAfter];  // 20 digits hold any size
+    std::memcpy(message, kBefore, sizeof kBefore - 1);
+    char* end = std::to_chars(message + sizeof kBefore - 1, message + sizeof message - sizeof kAfter, size).ptr;
+    std::memcpy(end, kAfter, sizeof kAfter);
     ReportFatalError(message, 0);
   }
   return static_cast<char*>(block);

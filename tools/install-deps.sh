@@ -30,10 +30,24 @@ fi
 
 # libjpeg-turbo for the MinGW targets: Debian ships no Windows build, so build
 # the static library from Debian's own source package, once per target.
+# The installer only decodes, so the library is built small: optimised for
+# size, every function and table in a section of its own, so that the
+# installer's link (--gc-sections) drops what decoding never reaches, the
+# compressor's SIMD code that the SIMD dispatcher names included; and no
+# unwind tables, as no exception passes through C code.
 jpeg_root=$build_root/deps
+jpeg_options=(
+  -DCMAKE_BUILD_TYPE=Release "-DCMAKE_C_FLAGS_RELEASE=-Os -DNDEBUG"
+  "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -D__USE_MINGW_ANSI_STDIO=0"
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON
+  -DWITH_JPEG8=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=OFF
+)
+# A library built with other options is built again.
+jpeg_stamp="${jpeg_options[*]}"
 need_jpeg=0
 for arch in i686 x86_64; do
-  [ -f "$jpeg_root/libjpeg-$arch/lib/libjpeg.a" ] || need_jpeg=1
+  [ -f "$jpeg_root/libjpeg-$arch/lib/libjpeg.a" ] &&
+    [ "$(cat "$jpeg_root/libjpeg-$arch/options" 2>/dev/null)" = "$jpeg_stamp" ] || need_jpeg=1
 done
 if [ $need_jpeg = 1 ]; then
   src_dir=$jpeg_root/src
@@ -53,22 +67,21 @@ if [ $need_jpeg = 1 ]; then
   mkdir -p "$src_dir/libjpeg-turbo"
   tar -xzf "$tarball" -C "$src_dir/libjpeg-turbo" --strip-components=1
   for arch in i686 x86_64; do
-    [ -f "$jpeg_root/libjpeg-$arch/lib/libjpeg.a" ] && continue
+    [ -f "$jpeg_root/libjpeg-$arch/lib/libjpeg.a" ] &&
+      [ "$(cat "$jpeg_root/libjpeg-$arch/options" 2>/dev/null)" = "$jpeg_stamp" ] && continue
     echo "install-deps: building libjpeg-turbo for $arch-w64-mingw32"
+    rm -rf "$jpeg_root/build-$arch" "$jpeg_root/libjpeg-$arch"
     cmake -S "$src_dir/libjpeg-turbo" -B "$jpeg_root/build-$arch" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$arch-mingw.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jpeg_root/libjpeg-$arch" \
-      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
-      -DWITH_JPEG8=OFF -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >/dev/null
+      -DCMAKE_INSTALL_PREFIX="$jpeg_root/libjpeg-$arch" "${jpeg_options[@]}" >/dev/null
     cmake --build "$jpeg_root/build-$arch" --target jpeg-static >/dev/null
-    cmake --install "$jpeg_root/build-$arch" >/dev/null 2>&1 || true
-    # Only the static library and its headers are needed; install them by hand
-    # if the full install stopped at the programs that were not built.
+    # Only the static library and its headers are needed.
     mkdir -p "$jpeg_root/libjpeg-$arch/lib" "$jpeg_root/libjpeg-$arch/include"
     cp "$jpeg_root/build-$arch/libjpeg.a" "$jpeg_root/libjpeg-$arch/lib/"
     cp "$src_dir/libjpeg-turbo/jpeglib.h" "$src_dir/libjpeg-turbo/jmorecfg.h" \
        "$src_dir/libjpeg-turbo/jerror.h" "$jpeg_root/build-$arch/jconfig.h" \
        "$jpeg_root/libjpeg-$arch/include/"
+    echo "$jpeg_stamp" >"$jpeg_root/libjpeg-$arch/options"
   done
 fi
 echo "install-deps: all present"

@@ -1,6 +1,8 @@
 #include "window/Banner.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -28,7 +30,7 @@ void FailOnWarning(j_common_ptr info, int level) {
 // libjpeg writes the pixels straight into the picture, in the screen's
 // 32-bit layout (blue, green, red, pad byte), a grey sample to all three.
 bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const unsigned char* bytes,
-            std::size_t size, Picture& picture, std::vector<JSAMPROW>& rows) {
+            std::size_t size, Picture& picture) {
   if (setjmp(errors.escape)) return false;
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
@@ -36,16 +38,23 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const unsigned c
   info.out_color_space = JCS_EXT_BGRX;
   jpeg_start_decompress(&info);
   const std::size_t width = info.output_width;
-  const std::size_t height = info.output_height;
-  picture.pixels.resize(width * height);
-  rows.resize(height);
-  for (std::size_t y = 0; y < height; ++y)
-    rows[y] = reinterpret_cast<JSAMPROW>(&picture.pixels[y * width]);
-  while (info.output_scanline < info.output_height)
-    jpeg_read_scanlines(&info, &rows[info.output_scanline], info.output_height - info.output_scanline);
+  // A picture too large to count in bytes is refused before anything is made.
+  if (info.output_height != 0 && width > SIZE_MAX / sizeof(std::uint32_t) / info.output_height)
+    return false;
+  if (!picture.pixels.Make(width * info.output_height)) return false;
+  // libjpeg gives a few rows a call; these are where the next ones go.
+  constexpr JDIMENSION kRowsACall = 16;
+  JSAMPROW rows[kRowsACall];
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION first = info.output_scanline;
+    const JDIMENSION count = std::min(kRowsACall, info.output_height - first);
+    for (JDIMENSION i = 0; i < count; ++i)
+      rows[i] = reinterpret_cast<JSAMPROW>(picture.pixels.data() + (first + i) * width);
+    jpeg_read_scanlines(&info, rows, count);
+  }
   jpeg_finish_decompress(&info);
   picture.width = static_cast<int>(width);
-  picture.height = static_cast<int>(height);
+  picture.height = static_cast<int>(info.output_height);
   return true;
 }
 
@@ -59,8 +68,7 @@ bool DecodePicture(const unsigned char* bytes, std::size_t size, Picture& pictur
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = LeaveDecoder;
   errors.base.emit_message = FailOnWarning;
-  std::vector<JSAMPROW> rows;
-  const bool decoded = Decode(info, errors, bytes, size, picture, rows);
+  const bool decoded = Decode(info, errors, bytes, size, picture);
   jpeg_destroy_decompress(&info);
   if (!decoded) picture = Picture{};
   return decoded;

@@ -5,22 +5,30 @@
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace window {
 
-// Leaves new elements uninitialised: libjpeg writes every pixel anyway, and
-// clearing them first would cost as much as a tenth of the decoding.
-template <typename T>
-struct UninitialisedAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UninitialisedAllocator<U>;
-  };
-  template <typename U>
-  void construct(U* place) noexcept {
-    ::new (static_cast<void*>(place)) U;
+// A picture's pixels: a block that is not cleared when it is made, as the
+// decoder writes every pixel anyway.
+class Pixels {
+ public:
+  // `count` pixels, or none when the memory cannot be had.
+  bool Make(std::size_t count) {
+    block_.reset(new (std::nothrow) std::uint32_t[count]);
+    count_ = block_ ? count : 0;
+    return block_ != nullptr;
   }
+  std::uint32_t* data() { return block_.get(); }
+  const std::uint32_t* data() const { return block_.get(); }
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  std::uint32_t operator[](std::size_t index) const { return block_[index]; }
+  const std::uint32_t* begin() const { return block_.get(); }
+  const std::uint32_t* end() const { return block_.get() + count_; }
+
+ private:
+  std::unique_ptr<std::uint32_t[]> block_;
+  std::size_t count_ = 0;
 };
 
 struct Picture {
@@ -28,7 +36,7 @@ struct Picture {
   int height = 0;
   // Top-down rows of 0xFFRRGGBB (the screen ignores the top byte); a grey
   // sample gives equal red, green and blue.
-  std::vector<std::uint32_t, UninitialisedAllocator<std::uint32_t>> pixels;
+  Pixels pixels;
 };
 
 // False, with `picture` left empty, when the bytes are not a picture that

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <array>
-#include <vector>
 
 #include "app/WindowServices.h"
 #include "window/Banner.h"
@@ -79,7 +78,7 @@ class InstallerWindow final : public app::WindowServices {
   const WindowDefinition* definition_ = nullptr;
   HWND hwnd_ = nullptr;
   std::array<ControlWindow, kControlCount> controls_;
-  std::vector<int> keyboardOrder_;
+  ControlList keyboardOrder_;
   HWND lastFocus_ = nullptr;
   bool closeMark_ = false;
   bool loopRunning_ = false;

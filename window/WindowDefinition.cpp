@@ -88,23 +88,29 @@ Point CentredPosition(int screenWidth, int screenHeight, int width, int height) 
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }
 
-std::vector<int> StackingOrder(const WindowDefinition& definition, int parent) {
+ControlList StackingOrder(const WindowDefinition& definition, int parent) {
   // Each control goes directly beneath its nearest earlier sibling, so the
   // siblings end up topmost first in definition order.
-  std::vector<int> order;
+  ControlList order;
   for (int i = 0; i < static_cast<int>(definition.controls.size()); ++i)
-    if (definition.controls[i].parent == parent) order.push_back(i);
+    if (definition.controls[i].parent == parent) order.Add(i);
   return order;
 }
 
-std::vector<int> KeyboardOrder(const WindowDefinition& definition) {
-  std::vector<int> order;
+ControlList KeyboardOrder(const WindowDefinition& definition) {
+  // By tab order; among equal tab orders the later control comes first.
+  ControlList order;
   for (int i = static_cast<int>(definition.controls.size()) - 1; i >= 0; --i)
-    if (definition.controls[i].tabStop) order.push_back(i);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return definition.controls[a].tabOrder < definition.controls[b].tabOrder;
+    if (definition.controls[i].tabStop) order.Add(i);
+  std::array<int, kControlCount> sorted{};
+  std::copy(order.begin(), order.end(), sorted.begin());
+  std::sort(sorted.begin(), sorted.begin() + order.size(), [&](int a, int b) {
+    const int orderA = definition.controls[a].tabOrder, orderB = definition.controls[b].tabOrder;
+    return orderA != orderB ? orderA < orderB : a > b;
   });
-  return order;
+  ControlList result;
+  for (int i = 0; i < order.size(); ++i) result.Add(sorted[i]);
+  return result;
 }
 
 }  // namespace window

@@ -2,9 +2,9 @@
 // controls, in definition order. Building, painting and routing read this
 // table; the derived facts below are the rules that turn it into a window.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "window/Control.h"
 
@@ -72,9 +72,29 @@ struct Point {
 // Centred on a screen of the given full size, rounded toward zero.
 Point CentredPosition(int screenWidth, int screenHeight, int width, int height);
 
+// Control indices in an order: at most one of each control of a definition
+// that CheckDefinition accepts.
+class ControlList {
+ public:
+  using value_type = int;
+  using const_iterator = const int*;
+
+  void Add(int index) {
+    if (count_ < kControlCount) items_[count_++] = index;
+  }
+  const int* begin() const { return items_.data(); }
+  const int* end() const { return items_.data() + count_; }
+  int size() const { return count_; }
+  int operator[](int position) const { return items_[position]; }
+
+ private:
+  std::array<int, kControlCount> items_{};
+  int count_ = 0;
+};
+
 // The children of `parent` (an index or kInWindow), topmost first.
-std::vector<int> StackingOrder(const WindowDefinition& definition, int parent);
+ControlList StackingOrder(const WindowDefinition& definition, int parent);
 // The tab stops in the order Tab visits them.
-std::vector<int> KeyboardOrder(const WindowDefinition& definition);
+ControlList KeyboardOrder(const WindowDefinition& definition);
 
 }  // namespace window

@@ -9,7 +9,7 @@
 namespace window {
 namespace {
 
-std::vector<Control> Names(const std::vector<int>& indexes) {
+std::vector<Control> Names(const ControlList& indexes) {
   std::vector<Control> names;
   for (int index : indexes) names.push_back(InstallerWindowDefinition().controls[index].name);
   return names;
