@@ -80,9 +80,26 @@ bool Win32Operations::CreateFolder(const char* path) {
 
 bool Win32Operations::WriteWholeFile(const char* name, const void* bytes, std::uint32_t size) {
   if (name == nullptr || name[0] == '\0') return false;
+  // A file that is not there yet is written in place; if that fails, the
+  // part written is deleted again. The file system is left to put the bytes
+  // on disk, as for any copy on Windows (flushing each file made an install
+  // ten times slower than copying the same files).
+  {
+    FileHandle fresh(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (fresh.valid()) {
+      const bool complete = WriteAll(fresh.get(), bytes, size);
+      if (fresh.Close() && complete) return true;
+      DeleteFileA(name);
+      return false;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+      return false;
+  }
   if (ExistingFileRefusesWrite(name)) return false;
-  // Write the new content beside the file and move it into place only once
-  // it is complete and on disk: the file is always old or whole, never part.
+  // A file that is there is replaced: the new content is written beside it
+  // and moved into place only once complete, so that the file is always old
+  // or whole, never part.
   char* folder = FolderOf(name);
   char temporary[MAX_PATH];
   const bool named = GetTempFileNameA(folder, "qv~", 0, temporary) != 0;
@@ -92,12 +109,11 @@ bool Win32Operations::WriteWholeFile(const char* name, const void* bytes, std::u
   {
     FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    complete = file.valid() && WriteAll(file.get(), bytes, size) &&
-               FlushFileBuffers(file.get()) != FALSE;
+    complete = file.valid() && WriteAll(file.get(), bytes, size);
     complete = file.Close() && complete;
   }
   if (complete)
-    complete = MoveFileExA(temporary, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    complete = MoveFileExA(temporary, name, MOVEFILE_REPLACE_EXISTING) != FALSE;
   if (!complete) DeleteFileA(temporary);
   return complete;
 }
