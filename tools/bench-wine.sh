@@ -12,14 +12,10 @@
 # build/bench) and removes the prefix and the drive's files afterwards.
 set -euo pipefail
 
-# Bounded: 600 s unless QUORVANE_BENCH_TIMEOUT (seconds) says otherwise.
-if [ -z "${QUORVANE_BENCH_BOUNDED:-}" ]; then
-  export QUORVANE_BENCH_BOUNDED=1
-  exec timeout --kill-after=30 "${QUORVANE_BENCH_TIMEOUT:-600}" "$0" "$@"
-fi
-
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/tools/wine-session.sh"
+# Bounded: 600 s unless QUORVANE_BENCH_TIMEOUT (seconds) says otherwise.
+ws_bounded "${QUORVANE_BENCH_TIMEOUT:-600}" "$0" "$@"
 
 installer=$repo/build/win64/app/QuorvaneSetup.exe
 bench=$repo/build/win64/tests/bench/wine/QuorvaneBench.exe
@@ -56,12 +52,7 @@ trap cleanup EXIT
 # timeout stops the run with SIGTERM: leave through the EXIT trap.
 trap 'echo "bench-wine: stopped by timeout or signal" >&2; exit 124' TERM INT
 
-ws_start_xvfb 1920x1080
-ws_create_prefix "$bench_root/prefix"
-ws_no_window_manager
-rm -rf "$bench_root/drive-d" "$bench_root/work"
-ws_map_drive d "$bench_root/drive-d"
-mkdir -p "$bench_root/work"
+ws_start_test_session "$bench_root"
 
 # The prefix settles before anything is timed: QuorvaneBench.exe starts each
 # program once, installs once and copies once before its counted runs.

@@ -9,15 +9,11 @@
 # harness. Exits with the harness's exit code; cleans up whatever happens.
 set -euo pipefail
 
-# A hang must never block CI: the whole run is bounded, 900 s unless
-# QUORVANE_E2E_TIMEOUT (seconds) says otherwise.
-if [ -z "${QUORVANE_E2E_BOUNDED:-}" ]; then
-  export QUORVANE_E2E_BOUNDED=1
-  exec timeout --kill-after=30 "${QUORVANE_E2E_TIMEOUT:-900}" "$0" "$@"
-fi
-
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/tools/wine-session.sh"
+# A hang must never block CI: the whole run is bounded, 900 s unless
+# QUORVANE_E2E_TIMEOUT (seconds) says otherwise.
+ws_bounded "${QUORVANE_E2E_TIMEOUT:-900}" "$0" "$@"
 
 installer=$repo/build/win64/app/QuorvaneSetup.exe
 harness=$repo/build/win64/tests/e2e/QuorvaneE2E.exe
@@ -48,17 +44,12 @@ trap ws_cleanup EXIT
 # timeout stops the run with SIGTERM: leave through the EXIT trap.
 trap 'echo "e2e: stopped by timeout or signal" >&2; exit 124' TERM INT
 
-ws_start_xvfb 1920x1080
-ws_create_prefix "$e2e_root/prefix"
-ws_no_window_manager
-rm -rf "$e2e_root/drive-d" "$e2e_root/work"
-ws_map_drive d "$e2e_root/drive-d"
+ws_start_test_session "$e2e_root"
 # --- small drive (begin): F: is a 1 MiB file system, for a disk that fills
 # (InstallTest). The payload's first three files fit, the tutorial does not.
 ws_mount_small_drive f "$e2e_root/drive-f" 1m ||
   echo "e2e: no small drive F: (mount failed); the full-disk test will fail" >&2
 # --- small drive (end) ---
-mkdir -p "$e2e_root/work"
 
 # The harness runs in build/e2e/work and gives each test a folder there.
 installer_windows=$(winepath -w "$installer")

@@ -113,6 +113,31 @@ ws_own_user_folders() {
   done
 }
 
+# Runs the calling script again under `timeout SECONDS` (killed 30 s after
+# that), unless it already runs so: call it first thing as
+#   ws_bounded SECONDS "$0" "$@"
+# A hang must never block whoever started the script.
+ws_bounded() {
+  local seconds=$1
+  shift
+  [ -n "${WS_BOUNDED:-}" ] && return 0
+  export WS_BOUNDED=1
+  exec timeout --kill-after=30 "$seconds" "$@"
+}
+
+# The session the end-to-end tests and the benchmark run in: a private
+# 1920 x 1080 screen, a fresh prefix in ROOT/prefix, no window manager, D:
+# mapped to an empty ROOT/drive-d and an empty ROOT/work to run in.
+ws_start_test_session() {
+  local root=$1
+  ws_start_xvfb 1920x1080
+  ws_create_prefix "$root/prefix"
+  ws_no_window_manager
+  rm -rf "$root/drive-d" "$root/work"
+  ws_map_drive d "$root/drive-d"
+  mkdir -p "$root/work"
+}
+
 # Tells Wine that no window manager runs on this screen (Xvfb alone), so it
 # manages its windows itself. Otherwise hiding or destroying a window with a
 # taskbar button waits 2 s for a window manager's answer that never comes.

@@ -101,15 +101,14 @@ bool NoneShown(const std::vector<Sample>& samples) {
   return true;
 }
 
-std::vector<Sample> Differences(const e2e::screen::Capture& before, const e2e::screen::Capture& after,
-                                POINT topLeft, int columns, int rows) {
+std::vector<Sample> GridSamples(POINT origin, RECT area, int columns, int rows, const Pick& pick) {
   std::vector<Sample> samples;
-  const int width = after.Width();
-  const int height = after.Height();
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
   for (int row = 0; row < rows; ++row)
     for (int column = 0; column < columns; ++column) {
-      const RECT cell{width * column / columns, height * row / rows, width * (column + 1) / columns,
-                      height * (row + 1) / rows};
+      const RECT cell{area.left + width * column / columns, area.top + height * row / rows,
+                      area.left + width * (column + 1) / columns, area.top + height * (row + 1) / rows};
       const int cx = (cell.left + cell.right) / 2;
       const int cy = (cell.top + cell.bottom) / 2;
       long best = -1;
@@ -117,14 +116,24 @@ std::vector<Sample> Differences(const e2e::screen::Capture& before, const e2e::s
       for (int y = cell.top; y < cell.bottom; ++y)
         for (int x = cell.left; x < cell.right; ++x) {
           const long distance = static_cast<long>(x - cx) * (x - cx) + static_cast<long>(y - cy) * (y - cy);
-          if (before.At(x, y) != after.At(x, y) && (best < 0 || distance < best)) {
+          if (best >= 0 && distance >= best) continue;
+          if (const std::optional<e2e::screen::Rgb> colour = pick(x, y)) {
             best = distance;
-            chosen = {{topLeft.x + x, topLeft.y + y}, after.At(x, y)};
+            chosen = {{origin.x + x, origin.y + y}, *colour};
           }
         }
       if (best >= 0) samples.push_back(chosen);
     }
   return samples;
+}
+
+std::vector<Sample> Differences(const e2e::screen::Capture& before, const e2e::screen::Capture& after,
+                                POINT topLeft, int columns, int rows) {
+  return GridSamples(topLeft, {0, 0, after.Width(), after.Height()}, columns, rows,
+                     [&](int x, int y) -> std::optional<e2e::screen::Rgb> {
+                       if (before.At(x, y) == after.At(x, y)) return std::nullopt;
+                       return after.At(x, y);
+                     });
 }
 
 bool SameCapture(const e2e::screen::Capture& a, const e2e::screen::Capture& b) {

@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,15 +49,26 @@ struct Sample {
 bool AllShown(const std::vector<Sample>& samples);
 bool NoneShown(const std::vector<Sample>& samples);
 
-// One sample near the centre of each cell of a `columns` x `rows` grid over
-// `area` (window coordinates; the window's top left is at `origin` on the
-// screen), chosen where `colourAt` gives a colour that an empty screen or an
-// unpainted window could not show by chance (far from black, white and the
-// button face) and that differs from `unlike`. Cells without one get none.
-template <typename ColourAt>
-std::vector<Sample> GridSamples(POINT origin, RECT area, int columns, int rows,
-                                e2e::screen::Rgb unlike, ColourAt colourAt);
 bool Distinct(e2e::screen::Rgb colour, e2e::screen::Rgb unlike);
+
+// A colour a sample is to show at window (x, y), or none where no sample goes.
+using Pick = std::function<std::optional<e2e::screen::Rgb>(int x, int y)>;
+// One sample in each cell of a `columns` x `rows` grid over `area` (window
+// coordinates; the window's top left is at `origin` on the screen): the
+// pixel nearest the cell's centre that `pick` gives a colour for. Cells
+// without one get none.
+std::vector<Sample> GridSamples(POINT origin, RECT area, int columns, int rows, const Pick& pick);
+// A pick: where `colourAt` gives a colour that an empty screen or an
+// unpainted window could not show by chance (far from black, white and the
+// button face) and that differs from `unlike`.
+template <typename ColourAt>
+Pick ColourUnlike(e2e::screen::Rgb unlike, ColourAt colourAt) {
+  return [unlike, colourAt](int x, int y) -> std::optional<e2e::screen::Rgb> {
+    const e2e::screen::Rgb colour = colourAt(x, y);
+    if (Distinct(colour, unlike)) return colour;
+    return std::nullopt;
+  };
+}
 
 // The pixels where `after` differs from `before` (two captures of the same
 // screen area with its top left at `topLeft`), at most one per cell of a
@@ -129,35 +142,5 @@ class Run {
 // Waits until no program window is on the screen any more (none of the
 // samples shows); fails after 5 s.
 void WaitForEmptyScreen(const std::vector<Sample>& samples);
-
-// --- template ---------------------------------------------------------------------
-
-template <typename ColourAt>
-std::vector<Sample> GridSamples(POINT origin, RECT area, int columns, int rows,
-                                e2e::screen::Rgb unlike, ColourAt colourAt) {
-  std::vector<Sample> samples;
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  for (int row = 0; row < rows; ++row)
-    for (int column = 0; column < columns; ++column) {
-      const RECT cell{area.left + width * column / columns, area.top + height * row / rows,
-                      area.left + width * (column + 1) / columns, area.top + height * (row + 1) / rows};
-      const int cx = (cell.left + cell.right) / 2;
-      const int cy = (cell.top + cell.bottom) / 2;
-      long best = -1;
-      Sample chosen{};
-      for (int y = cell.top; y < cell.bottom; ++y)
-        for (int x = cell.left; x < cell.right; ++x) {
-          const e2e::screen::Rgb colour = colourAt(x, y);
-          const long distance = static_cast<long>(x - cx) * (x - cx) + static_cast<long>(y - cy) * (y - cy);
-          if (Distinct(colour, unlike) && (best < 0 || distance < best)) {
-            best = distance;
-            chosen = {{origin.x + x, origin.y + y}, colour};
-          }
-        }
-      if (best >= 0) samples.push_back(chosen);
-    }
-  return samples;
-}
 
 }  // namespace bench

@@ -35,6 +35,7 @@
 #include "tests/bench/wine/Measure.h"
 #include "tests/e2e/Controls.h"
 #include "tests/e2e/Files.h"
+#include "tests/e2e/Harness.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/InstallerFixture.h"
 #include "tests/e2e/Wait.h"
@@ -71,14 +72,6 @@ std::string CurrentFolder() {
   return folder;
 }
 
-std::string OwnFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length < MAX_PATH ? length : 0);
-  const std::size_t slash = folder.find_last_of('\\');  // ASCII build paths
-  return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
-}
-
 POINT ScreenOrigin(int width, int height) {
   const window::Point origin =
       window::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
@@ -104,15 +97,15 @@ std::vector<Sample> BannerSamples() {
            0xFFFFFFu;
   };
   std::vector<Sample> samples = GridSamples(ScreenOrigin(definition.window.width, definition.window.height),
-                                            area, 4, 2, baseline::kFill, pixel);
+                                            area, 4, 2, ColourUnlike(baseline::kFill, pixel));
   if (samples.size() < 4) Fail("the banner has too few pixels that an empty window could not show");
   return samples;
 }
 
 std::vector<Sample> BaselineSamples(e2e::screen::Rgb fill = baseline::kFill) {
   const RECT area{0, 0, baseline::kWidth, baseline::kHeight};
-  return GridSamples(ScreenOrigin(baseline::kWidth, baseline::kHeight), area, 4, 2, 0x000000u,
-                     [fill](int, int) { return fill; });
+  return GridSamples(ScreenOrigin(baseline::kWidth, baseline::kHeight), area, 4, 2,
+                     ColourUnlike(0x000000u, [fill](int, int) { return fill; }));
 }
 
 // Presses and releases the left button where the pointer is, in one
@@ -385,6 +378,7 @@ class Bench {
     }
     // The rows name the counter when it is not PrivateUsage.
     const std::string counter = fromPagefile ? " (PagefileUsage)" : "";
+    const std::string peak = peakIsCurrent ? " (none kept: the current value)" : "";
     if (fromPagefile)
       Log("memory: PrivateUsage reads 0 (as under Wine 8 for another process); private bytes are "
           "PagefileUsage, which Windows documents as the same commit charge");
@@ -401,16 +395,16 @@ class Bench {
       growth.push_back(installerInstalled_[i].privateKb - installerStarted_[i].privateKb);
     PrintBench("memory", "installer private bytes after start" + counter,
                values(installerStarted_, &Memory::privateKb), "KB");
-    PrintBench("memory", "installer peak private bytes after start",
+    PrintBench("memory", "installer peak private bytes after start" + peak,
                values(installerStarted_, &Memory::peakPrivateKb), "KB");
     PrintBench("memory", "installer private bytes after install" + counter,
                values(installerInstalled_, &Memory::privateKb), "KB");
-    PrintBench("memory", "installer peak private bytes after install",
+    PrintBench("memory", "installer peak private bytes after install" + peak,
                values(installerInstalled_, &Memory::peakPrivateKb), "KB");
     PrintBench("memory", "installer growth during install" + counter, growth, "KB");
     PrintBench("memory", "baseline private bytes after start" + counter,
                values(baselineStarted_, &Memory::privateKb), "KB");
-    PrintBench("memory", "baseline peak private bytes after start",
+    PrintBench("memory", "baseline peak private bytes after start" + peak,
                values(baselineStarted_, &Memory::peakPrivateKb), "KB");
     PrintRatio("memory", "installer growth during install in KB" + counter, Median(growth), "< 256 KB");
   }
@@ -440,7 +434,7 @@ bool Parse(int argc, char** argv, Options& options) {
   }
   if (positional.empty() || positional.size() > 2 || options.runs < 1) return false;
   options.installer = positional[0];
-  options.baseline = positional.size() > 1 ? positional[1] : OwnFolder() + "\\BenchBaseline.exe";
+  options.baseline = positional.size() > 1 ? positional[1] : e2e::HarnessFolder() + "\\BenchBaseline.exe";
   return true;
 }
 
