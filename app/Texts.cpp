@@ -12,12 +12,10 @@ char* AllocText(std::size_t size) {
   void* block = platform::HeapTake(size);
   if (block == nullptr) {
     // The message itself needs no heap: it is put together on the stack.
-    static constexpr char kBefore[] = "分配 ";
-    static constexpr char kAfter[] = " 字节内存失败!";
-    char message[sizeof kBefore + 20 + sizeof kAfter];  // 20 digits hold any size
-    std::memcpy(message, kBefore, sizeof kBefore - 1);
-    char* end = std::to_chars(message + sizeof kBefore - 1, message + sizeof message - sizeof kAfter, size).ptr;
-    std::memcpy(end, kAfter, sizeof kAfter);
+    char number[24] = {};  // 20 digits hold any size
+    std::to_chars(number, number + sizeof number - 1, size);
+    char message[64];
+    JoinTextInto(message, sizeof message, {"分配 ", number, " 字节内存失败!"});
     ReportFatalError(message, 0);
   }
   return static_cast<char*>(block);
@@ -34,14 +32,17 @@ char* JoinText(std::initializer_list<const char*> texts) {
   std::size_t total = 0;
   for (const char* text : texts) total += TextLength(text);
   char* joined = AllocText(total + 1);
-  char* end = joined;
-  for (const char* text : texts) {
-    const std::size_t length = TextLength(text);
-    std::memcpy(end, text == nullptr ? "" : text, length);
-    end += length;
-  }
-  *end = '\0';
+  JoinTextInto(joined, total + 1, texts);
   return joined;
+}
+
+void JoinTextInto(char* out, std::size_t capacity, std::initializer_list<const char*> texts) {
+  if (capacity == 0) return;
+  std::size_t used = 0;
+  for (const char* text : texts)
+    for (const char* next = text == nullptr ? "" : text; *next != '\0' && used + 1 < capacity; ++next)
+      out[used++] = *next;
+  out[used] = '\0';
 }
 
 }  // namespace app

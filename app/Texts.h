@@ -15,5 +15,9 @@ void FreeText(const char* text);
 std::size_t TextLength(const char* text);
 // One new block holding the texts one after another; missing texts add nothing.
 char* JoinText(std::initializer_list<const char*> texts);
+// The texts one after another in `out`, a block of `capacity` bytes, as much
+// of them as fits before the terminating NUL; missing texts add nothing.
+// Takes nothing from the heap.
+void JoinTextInto(char* out, std::size_t capacity, std::initializer_list<const char*> texts);
 
 }  // namespace app
