@@ -26,7 +26,7 @@ void* HeapTake(std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); 
 void HeapRelease(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 
 bool IsProgramConstant(const void* pointer) {
-  const ImageBounds image = ProgramImage();
+  static const ImageBounds image = ProgramImage();
   const char* p = static_cast<const char*>(pointer);
   return p >= image.begin && p < image.end;
 }
