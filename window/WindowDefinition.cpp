@@ -102,15 +102,11 @@ ControlList KeyboardOrder(const WindowDefinition& definition) {
   ControlList order;
   for (int i = static_cast<int>(definition.controls.size()) - 1; i >= 0; --i)
     if (definition.controls[i].tabStop) order.Add(i);
-  std::array<int, kControlCount> sorted{};
-  std::copy(order.begin(), order.end(), sorted.begin());
-  std::sort(sorted.begin(), sorted.begin() + order.size(), [&](int a, int b) {
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
     const int orderA = definition.controls[a].tabOrder, orderB = definition.controls[b].tabOrder;
     return orderA != orderB ? orderA < orderB : a > b;
   });
-  ControlList result;
-  for (int i = 0; i < order.size(); ++i) result.Add(sorted[i]);
-  return result;
+  return order;
 }
 
 }  // namespace window

@@ -82,6 +82,8 @@ class ControlList {
   void Add(int index) {
     if (count_ < kControlCount) items_[count_++] = index;
   }
+  int* begin() { return items_.data(); }
+  int* end() { return items_.data() + count_; }
   const int* begin() const { return items_.data(); }
   const int* end() const { return items_.data() + count_; }
   int size() const { return count_; }
