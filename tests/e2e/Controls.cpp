@@ -105,7 +105,10 @@ bool TypeInto(HWND window, int id, const std::string& text) {
 }
 
 bool InstallAndShowCompletionPanel(HWND window, DWORD timeoutMs) {
-  if (!Click(window, k安装)) return false;
+  return Click(window, k安装) && WaitForCompletionPanel(window, timeoutMs);
+}
+
+bool WaitForCompletionPanel(HWND window, DWORD timeoutMs) {
   return WaitUntil(
       [&] {
         HWND installPanel = Find(window, k外形框1);

@@ -55,8 +55,10 @@ bool Click(HWND window, int id);
 // may arrive after the keys), then `text` typed. True once the box shows
 // exactly `text`.
 bool TypeInto(HWND window, int id, const std::string& text);
-// A real click on 安装, then the wait until the install panel is hidden and
-// the completion panel shown; false if that does not happen in `timeoutMs`.
+// Waits until the install panel is hidden and the completion panel shown;
+// false if that does not happen in `timeoutMs`.
+bool WaitForCompletionPanel(HWND window, DWORD timeoutMs);
+// A real click on 安装, then WaitForCompletionPanel.
 bool InstallAndShowCompletionPanel(HWND window, DWORD timeoutMs = 20000);
 
 }  // namespace e2e::controls

@@ -73,18 +73,8 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// The folder part of a path, without the trailing backslash (GBK-aware).
-std::string FolderOf(const std::string& path) {
-  std::string copy = path;
-  const char* start = copy.c_str();
-  const char* last = nullptr;
-  for (const char* p = start; *p != '\0'; p = CharNextA(p))
-    if (*p == '\\') last = p;
-  return last == nullptr ? std::string() : copy.substr(0, static_cast<std::size_t>(last - start));
-}
-
 std::string NameOf(const std::string& path) {
-  const std::string folder = FolderOf(path);
+  const std::string folder = files::FolderOf(path);
   return folder.empty() ? path : path.substr(folder.size() + 1);
 }
 
@@ -137,7 +127,7 @@ class ModuleWatch {
     for (auto& [id, child] : children_) {
       const std::vector<std::string> loaded = modules::PathsOf(child.handle);
       const std::string program = loaded.empty() ? std::string() : loaded.front();
-      if (!endFolder_.empty() && !program.empty() && SameFolder(FolderOf(program), endFolder_) &&
+      if (!endFolder_.empty() && !program.empty() && SameFolder(files::FolderOf(program), endFolder_) &&
           WaitForSingleObject(child.handle, 0) == WAIT_TIMEOUT) {
         TerminateProcess(child.handle, 0);
         WaitForSingleObject(child.handle, 5000);
@@ -253,7 +243,7 @@ std::vector<std::string> PlantingEvidence(const std::string& folder,
   }
   for (const auto& [id, process] : seen)
     for (const std::string& module : process.modules)
-      if (SameFolder(FolderOf(module), folder) && lstrcmpiA(Canonical(module).c_str(),
+      if (SameFolder(files::FolderOf(module), folder) && lstrcmpiA(Canonical(module).c_str(),
                                                             Canonical(except).c_str()) != 0)
         evidence.push_back("module " + module + " loaded in " + process.process + " (pid " +
                            std::to_string(id) + ")");
@@ -365,7 +355,7 @@ TEST_F(DllPlantingTest, NoDllPlantedBesideTheInstallerIsLoadedDuringInstallAndFi
   ASSERT_FALSE(atStart.empty()) << "EnumProcessModulesEx on the installer gave nothing, error "
                                 << GetLastError();
   const std::string program = atStart.front();
-  ASSERT_TRUE(SameFolder(FolderOf(program), folder))
+  ASSERT_TRUE(SameFolder(files::FolderOf(program), folder))
       << "the installer's first module " << program << " should be its own program in " << folder;
   const std::set<std::string> shown(atStart.begin(), atStart.end());
   PrintModules("installer, window shown", shown);

@@ -29,6 +29,14 @@ bool WriteWholeFile(const std::string& name, std::string_view content) {
   return CloseHandle(file) && ok;
 }
 
+std::string FolderOf(const std::string& path) {
+  const char* start = path.c_str();
+  const char* last = nullptr;
+  for (const char* p = start; *p != '\0'; p = CharNextA(p))
+    if (*p == '\\') last = p;
+  return last == nullptr ? std::string() : path.substr(0, static_cast<std::size_t>(last - start));
+}
+
 bool IsFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

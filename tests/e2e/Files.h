@@ -16,6 +16,9 @@ std::optional<std::string> ReadWholeFile(const std::string& name);
 // Creates or replaces the file with `content`.
 bool WriteWholeFile(const std::string& name, std::string_view content);
 bool IsFolder(const std::string& path);
+// The folder part of a path, without the trailing backslash; empty for a bare
+// name. Walks by characters, so a GBK trail byte is never taken for a '\'.
+std::string FolderOf(const std::string& path);
 bool IsFile(const std::string& path);
 // The names in `folder` (not "." and ".."), sorted.
 std::vector<std::string> Entries(const std::string& folder);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "tests/e2e/Files.h"
+
 namespace e2e {
 
 namespace {
@@ -33,12 +35,7 @@ std::string TestFolder() {
 std::string HarnessFolder() {
   char path[MAX_PATH * 2] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path, length < sizeof path ? length : 0);
-  // Cut at the last backslash, walking by characters (GBK-safe).
-  const char* last = nullptr;
-  for (const char* p = folder.c_str(); *p != '\0'; p = CharNextA(p))
-    if (*p == '\\') last = p;
-  return last == nullptr ? std::string() : folder.substr(0, static_cast<std::size_t>(last - folder.c_str()));
+  return files::FolderOf(std::string(path, length < sizeof path ? length : 0));
 }
 
 }  // namespace e2e

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "payload/Payload.h"
 #include "tests/e2e/Controls.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/Files.h"
@@ -106,6 +107,18 @@ std::string Describe(const TreeChange& change) {
   list("removed", change.removed);
   list("changed", change.changed);
   return text;
+}
+
+std::optional<std::string> PayloadMismatch(const std::string& folder) {
+  for (const payload::PayloadFile& file : payload::PayloadFiles()) {
+    const std::string name = folder + file.nameSuffix;
+    const std::optional<std::string> content = files::ReadWholeFile(name);
+    if (!content) return name + " is missing";
+    if (content->size() != file.size() || std::memcmp(content->data(), file.bytes, file.size()) != 0)
+      return name + " has " + std::to_string(content->size()) + " bytes, not the " +
+             std::to_string(file.size()) + " of the payload (or other bytes)";
+  }
+  return std::nullopt;
 }
 
 }  // namespace e2e::install

@@ -38,4 +38,9 @@ TreeChange Compare(const Tree& before, const Tree& after);
 // "added: ...; removed: ...; changed: ..." for a test message.
 std::string Describe(const TreeChange& change);
 
+// What is wrong with the payload in `folder`: the first of the four payload
+// files that is missing or does not hold exactly the payload's bytes,
+// described; nothing when all four are whole.
+std::optional<std::string> PayloadMismatch(const std::string& folder);
+
 }  // namespace e2e::install

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/Controls.h"
+#include "tests/e2e/Files.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/InstallerFixture.h"
 #include "tests/e2e/Screen.h"
@@ -118,11 +119,8 @@ std::string SourceFolder() {
   char harness[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, harness, MAX_PATH);
   std::string folder = harness;
-  for (int level = 0; level < 5; ++level) {  // the file name, then four folders
-    const std::size_t slash = folder.find_last_of('\\');
-    if (slash == std::string::npos) return {};
-    folder.resize(slash);
-  }
+  for (int level = 0; level < 5 && !folder.empty(); ++level)  // the file name, then four folders
+    folder = files::FolderOf(folder);
   return folder;
 }
 

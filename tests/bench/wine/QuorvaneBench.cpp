@@ -37,6 +37,7 @@
 #include "tests/e2e/Files.h"
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/Input.h"
+#include "tests/e2e/InstallSupport.h"
 #include "tests/e2e/InstallerFixture.h"
 #include "tests/e2e/Wait.h"
 #include "window/Banner.h"
@@ -122,16 +123,8 @@ void ClickHere() {
 
 // Each of the four payload files in `folder`, with the payload's size and bytes.
 void CheckPayloadIn(const std::string& folder, const std::string& writer) {
-  for (const payload::PayloadFile& file : payload::PayloadFiles()) {
-    const std::string name = folder + file.nameSuffix;
-    const auto content = e2e::files::ReadWholeFile(name);
-    if (!content) Fail(writer + " did not write " + name);
-    if (content->size() != file.size())
-      Fail(writer + " wrote " + name + " with " + std::to_string(content->size()) + " bytes, not " +
-           std::to_string(file.size()));
-    if (std::memcmp(content->data(), file.bytes, file.size()) != 0)
-      Fail(writer + " wrote " + name + " with other bytes than the payload's");
-  }
+  if (const std::optional<std::string> mismatch = e2e::install::PayloadMismatch(folder))
+    Fail("after " + writer + ": " + *mismatch);
 }
 
 void MakeEmptyFolder(const std::string& folder) {
@@ -223,16 +216,8 @@ class Bench {
     ReadyToInstall(run, folder);
     const e2e::screen::Capture installPanel(panel);
     ClickHere();
-    HWND window = run.Window();
-    const bool switched = e2e::WaitUntil(
-        [&] {
-          HWND install = e2e::controls::Find(window, e2e::k外形框1);
-          HWND completion = e2e::controls::Find(window, e2e::k外形框2);
-          return install != nullptr && completion != nullptr && !e2e::controls::Visible(install) &&
-                 e2e::controls::Visible(completion);
-        },
-        20000);
-    if (!switched) Fail("the completion panel did not replace the install panel within 20 s");
+    if (!e2e::controls::WaitForCompletionPanel(run.Window(), 20000))
+      Fail("the completion panel did not replace the install panel within 20 s");
     e2e::screen::Capture shown(panel);
     for (int attempt = 0;; ++attempt) {
       e2e::Pause(150);
