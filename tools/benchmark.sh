@@ -23,23 +23,23 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 runs=20
-write=0
+table_options=()
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=${2:?--runs needs a number}; shift ;;
-    --write) write=1 ;;
+    --write) table_options=(--write BENCHMARKS.md) ;;
     *) echo "benchmark: unknown argument $1 (usage: tools/benchmark.sh [--runs N] [--write])" >&2; exit 2 ;;
   esac
   shift
 done
 
 tools/install-deps.sh >&2
-for preset in host win32 win64; do
+# The host benchmark is built by tools/bench-host.sh itself.
+for preset in win32 win64; do
   [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >&2
 done
 cmake --build --preset win32 --target QuorvaneSetup >&2
 cmake --build --preset win64 --target QuorvaneSetup QuorvaneBench BenchBaseline >&2
-cmake --build --preset host --target quorvane_banner_bench >&2
 
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
@@ -50,4 +50,4 @@ python3 tools/bench-size.py build/win32/app/QuorvaneSetup.exe build/win64/app/Qu
 machine="$(date -u +%Y-%m-%d), $(nproc) cores ($(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)),"
 machine+=" $(. /etc/os-release && echo "$PRETTY_NAME"), $(wine --version 2>/dev/null) (64-bit) under Xvfb 1920x1080x24,"
 machine+=" load average $(cut -d ' ' -f 1-3 /proc/loadavg) at the end"
-python3 tools/bench-table.py "$rows" --machine "$machine" ${write:+$([ $write = 1 ] && echo --write BENCHMARKS.md)}
+python3 tools/bench-table.py "$rows" --machine "$machine" "${table_options[@]}"
