@@ -91,7 +91,16 @@ bool Click(HWND window, int id) {
 
 bool TypeInto(HWND window, int id, const std::string& text) {
   HWND edit = Find(window, id);
-  if (!Click(window, id) || !WaitUntil([&] { return Focus(window) == edit; }, 2000)) return false;
+  // Keys go to the focus of the foreground window: the edit box may be its
+  // own window's focus while another window is in front and takes the keys.
+  const auto takesKeys = [&] { return GetForegroundWindow() == window && Focus(window) == edit; };
+  bool focused = false;
+  for (int attempt = 0; attempt < 3 && !focused; ++attempt) {
+    if (attempt > 0) SetForegroundWindow(window);
+    if (!Click(window, id)) return false;
+    focused = WaitUntil(takesKeys, 2000);
+  }
+  if (!focused) return false;
   bool emptied = false;
   for (int attempt = 0; attempt < 3 && !emptied; ++attempt) {
     input::Tap(VK_HOME);

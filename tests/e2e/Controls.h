@@ -50,8 +50,9 @@ POINT CentreOnScreen(HWND control);
 // A real click at the centre of control `id` of `window`; false if there is
 // no such visible control or the pointer did not get there.
 bool Click(HWND window, int id);
-// Replaces the text of edit box `id` with real keys: a click into it, Home,
-// Shift+End, Delete (repeated until the box is empty: under load the click
+// Replaces the text of edit box `id` with real keys: a click into it (again,
+// with the window brought to the front, until the window is in front and the
+// box has the focus), Home, Shift+End, Delete (repeated until the box is empty: under load the click
 // may arrive after the keys), then `text` typed. True once the box shows
 // exactly `text`.
 bool TypeInto(HWND window, int id, const std::string& text);
